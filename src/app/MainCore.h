@@ -1,0 +1,132 @@
+#pragma once
+// The main window's state and hardware components, without any widget: the windows are views over it and
+// the command-line tool drives it directly. The operations live in their own classes (register operations,
+// session control, frame decode), each working on this state.
+
+#include "app/MainView.h"
+#include "chip/KorvaneKT880.h"
+#include "common/KvrTypes.h"
+#include "toollink/KorvaneDevList.h"
+#include "toollink/KorvaneHIDTool.h"
+
+#include <QObject>
+#include <array>
+#include <memory>
+
+enum class TFUpdateOptions { utLoadSettings, utReadActualBase, utReadAll };
+
+class TMainCore : public QObject {
+    Q_OBJECT
+public:
+    TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages, IMainView* view,
+              QObject* parent = nullptr);
+    ~TMainCore() override;
+
+    IMessageSink* Messages() const { return FMessages; }
+    IMainView* View() const { return FView; }
+    void SetView(IMainView* view) { FView = view; }
+
+    // Adds a message-list item.
+    int KvrAddItem(const QString& text, TKvrItemType kind);
+    // True when the chip is powered, otherwise the error item "Device power is off!".
+    bool CheckPowerOn();
+
+    // Hardware components, linked list -> tool -> chip device.
+    std::unique_ptr<TKorvaneDevList> KorvaneDevList1;
+    std::unique_ptr<TKorvaneHidTool> KorvaneHidTool1;
+    std::unique_ptr<TKT880Device> KT880Device1;
+
+    // Shell.
+    bool FClosing = false;
+    bool FUpdating = false;
+    QString DeviceSerial;
+    bool FEasyShowSend = false;
+
+    // Session.
+    bool FCTSetup = false;
+    bool FPowerOn = false;
+    bool FIsStreaming = false;
+    bool FIsPaused = false;
+    uint8_t FDeviceAddress = 0x44;
+    uint8_t FStartupOption = 0;
+    bool FLoadSettings = false;
+    bool FReadDevice = false;
+    TFUpdateOptions FUpdateOptions = TFUpdateOptions::utLoadSettings;
+    bool FGuiUpdate = false;
+    bool FSettingsATIMessage = false;
+    bool FEventMode = false;
+    bool FLoadingSettings = false;
+    bool WasOff = false;
+    QString FSettingsFile;
+
+    // Register images and one-shot requests.
+    uint8_t FSysFlags = 0;
+    uint8_t FSysEvents = 0;
+    uint8_t Prox_Settings_0 = 0x00;
+    uint8_t Prox_Settings_1 = 0x11;
+    uint8_t Prox_Settings_2 = 0x00;
+    uint8_t Prox_Settings_3 = 0x00;
+    uint8_t Prox_Event_Mask = 0xBF;
+    bool FRedoATI = false;
+    bool FReseed = false;
+    bool FForceSleep = false;
+    bool FWasForceSleep = false;
+    int FForceSleepCount = 0;
+    bool FAckReset = false;
+    int FAckCount = 0;
+    bool FHaltChargeActive = false;
+    bool FActiveChannels = true;
+    std::array<int32_t, 4> FActualBase{};
+    bool FActualBaseRead = false;
+
+    // Parasitic-capacitance measurement.
+    bool CalCapPreCapture = false;
+    bool CalCapCapture = false;
+    int CalCapCount = 0;
+    std::array<int32_t, 4> CCDt{};
+    std::array<int32_t, 4> CCCs{};
+    std::array<double, 4> CalCap{};
+
+    // Main-window check boxes: active channels, the hidden display switches, "Show Events".
+    std::array<bool, 4> CHCheck{true, true, true, true};
+    bool AllCHsCheck = true;
+    bool WheelCheck = true;
+    bool SliderCheck = true;
+    bool RelativeCheck = true;
+    bool EventsCheck = true;
+
+    // Decoded frame values.
+    uint16_t FWheelData1 = 0;
+    int32_t FWheelData2 = 0;
+    uint16_t FWheelRes = 256;
+    int FWheelPercent = 0;
+    int32_t FLPcsCH = 0;
+    int32_t FLPltaCH = 0;
+    std::array<int32_t, 4> FCurrentChs{};
+    std::array<int32_t, 4> FLTAChs{};
+    std::array<int32_t, 4> FDeltaChs{};
+    uint16_t FProx = 0;
+    uint16_t FTouch = 0;
+    uint16_t FHalt = 0;
+    std::array<bool, 4> FProxBools{};
+    std::array<bool, 4> FTouchBools{};
+    std::array<int32_t, 4> FCalcTouchTH{};
+    bool FATIBusy = false;
+    bool FWasATIBusy = false;
+    bool FATIError = false;
+    bool FLP = false;
+    bool FLPEvent = false;
+    bool FProjected = false;
+    bool FFilterHalt = false;
+    bool FShowReset = false;
+    bool FMovment = false;
+    bool FEProx = false, FETouch = false, FEATI = false, FESlider = false, FEMov = false, FETap = false,
+         FEFlickLeft = false, FEFlickRight = false;
+    bool FWheelEvent = false, FProxEvent = false, FTouchEvent = false;
+    int FProxEventValue = 0, FTouchEventValue = 0;
+
+private:
+    IMessageSink* FMessages;
+    IMainView* FView;
+    IMainView FNullView;
+};
