@@ -1,5 +1,9 @@
 #include "app/MainCore.h"
 
+#include "app/FrameDecoder.h"
+#include "app/SessionControl.h"
+#include "settings/RegisterOperations.h"
+
 TMainCore::TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages, IMainView* view, QObject* parent)
     : QObject(parent), FMessages(messages), FView(view ? view : &FNullView)
 {
@@ -20,10 +24,17 @@ TMainCore::TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages
     KT880Device1->SetI2CStopCommand(TI2CStopCommand::scUseStop);
     KT880Device1->SetI2CPolling(TI2CPolling::ipNoPolling);
     KT880Device1->SetI2CAddress(QStringLiteral("44"));
+
+    RegOps = std::make_unique<TRegisterOperations>(*this);
+    Session = std::make_unique<TSessionControl>(*this);
+    Decoder = std::make_unique<TFrameDecoder>(*this);
 }
 
 TMainCore::~TMainCore()
 {
+    Decoder.reset();
+    Session.reset();
+    RegOps.reset();
     // The chip component and the tool refer to the list: take them down first.
     KT880Device1.reset();
     KorvaneHidTool1.reset();

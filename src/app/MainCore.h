@@ -4,14 +4,20 @@
 // session control, frame decode), each working on this state.
 
 #include "app/MainView.h"
+#include "app/StreamSetup.h"
 #include "chip/KorvaneKT880.h"
 #include "common/KvrTypes.h"
 #include "toollink/KorvaneDevList.h"
 #include "toollink/KorvaneHIDTool.h"
+#include "settings/SettingsRecord.h"
 
 #include <QObject>
 #include <array>
 #include <memory>
+
+class TRegisterOperations;
+class TSessionControl;
+class TFrameDecoder;
 
 enum class TFUpdateOptions { utLoadSettings, utReadActualBase, utReadAll };
 
@@ -35,6 +41,15 @@ public:
     std::unique_ptr<TKorvaneDevList> KorvaneDevList1;
     std::unique_ptr<TKorvaneHidTool> KorvaneHidTool1;
     std::unique_ptr<TKT880Device> KT880Device1;
+
+    // The settings window's record and stream set-up.
+    TSettingsRecord Settings;
+    TStreamSetup StreamSetup;
+
+    // Operations on this state.
+    std::unique_ptr<TRegisterOperations> RegOps;
+    std::unique_ptr<TSessionControl> Session;
+    std::unique_ptr<TFrameDecoder> Decoder;
 
     // Shell.
     bool FClosing = false;

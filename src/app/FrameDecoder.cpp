@@ -1,0 +1,3 @@
+#include "app/FrameDecoder.h"
+
+TFrameDecoder::TFrameDecoder(TMainCore& core) : FCore(core) {}

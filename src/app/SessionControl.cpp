@@ -1,0 +1,3 @@
+#include "app/SessionControl.h"
+
+TSessionControl::TSessionControl(TMainCore& core) : FCore(core) {}

@@ -1,0 +1,3 @@
+#include "settings/RegisterOperations.h"
+
+TRegisterOperations::TRegisterOperations(TMainCore& core) : FCore(core) {}
