@@ -2,6 +2,7 @@
 
 #include "app/FrameDecoder.h"
 #include "app/SessionControl.h"
+#include "app/ToolChange.h"
 #include "settings/RegisterOperations.h"
 
 TMainCore::TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages, IMainView* view, QObject* parent)
@@ -28,10 +29,16 @@ TMainCore::TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages
     RegOps = std::make_unique<TRegisterOperations>(*this);
     Session = std::make_unique<TSessionControl>(*this);
     Decoder = std::make_unique<TFrameDecoder>(*this);
+    ToolChange = std::make_unique<TToolChange>(*this);
+    KorvaneDevList1->OnDeviceChange = [this](QObject* sender, bool arrived) {
+        ToolChange->KorvaneDevList1DeviceChange(sender, arrived);
+    };
 }
 
 TMainCore::~TMainCore()
 {
+    KorvaneDevList1->OnDeviceChange = nullptr;
+    ToolChange.reset();
     Decoder.reset();
     Session.reset();
     RegOps.reset();

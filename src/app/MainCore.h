@@ -9,15 +9,18 @@
 #include "common/KvrTypes.h"
 #include "toollink/KorvaneDevList.h"
 #include "toollink/KorvaneHIDTool.h"
+#include "settings/SettingsPages.h"
 #include "settings/SettingsRecord.h"
 
 #include <QObject>
 #include <array>
+#include <functional>
 #include <memory>
 
 class TRegisterOperations;
 class TSessionControl;
 class TFrameDecoder;
+class TToolChange;
 
 enum class TFUpdateOptions { utLoadSettings, utReadActualBase, utReadAll };
 
@@ -45,11 +48,15 @@ public:
     // The settings window's record and stream set-up.
     TSettingsRecord Settings;
     TStreamSetup StreamSetup;
+    // Change tracking of the settings window's pages over Settings.
+    TSettingsPages Pages{*this};
 
     // Operations on this state.
     std::unique_ptr<TRegisterOperations> RegOps;
     std::unique_ptr<TSessionControl> Session;
     std::unique_ptr<TFrameDecoder> Decoder;
+    // Tool attach and detach (the device list's OnDeviceChange).
+    std::unique_ptr<TToolChange> ToolChange;
 
     // Shell.
     bool FClosing = false;
@@ -93,6 +100,8 @@ public:
     bool FActiveChannels = true;
     std::array<int32_t, 4> FActualBase{};
     bool FActualBaseRead = false;
+    // A register operation is waiting (report delivery held): controls that start another stay disabled.
+    bool FRegBusy = false;
 
     // Parasitic-capacitance measurement.
     bool CalCapPreCapture = false;
@@ -101,6 +110,9 @@ public:
     std::array<int32_t, 4> CCDt{};
     std::array<int32_t, 4> CCCs{};
     std::array<double, 4> CalCap{};
+
+    // Picture shown by each channel indicator: 0 nothing, 1 prox, 2 touch.
+    std::array<uint8_t, 4> FResources{};
 
     // Main-window check boxes: active channels, the hidden display switches, "Show Events".
     std::array<bool, 4> CHCheck{true, true, true, true};
@@ -139,6 +151,23 @@ public:
          FEFlickLeft = false, FEFlickRight = false;
     bool FWheelEvent = false, FProxEvent = false, FTouchEvent = false;
     int FProxEventValue = 0, FTouchEventValue = 0;
+
+    // Session buttons as their handlers see them (the view shows the same).
+    QString StartCaption = QStringLiteral("Start");
+    QString PauseCaption = QStringLiteral("Pause");
+    QString PowerCaption = QStringLiteral("Power On"); // settings window's PowerButton
+    bool PauseEnabled = false;
+    bool ExportHEnabled = false;
+    bool LoadSettingsButtonEnabled = false;
+    // Baseline view is on.
+    bool FDeltaOnly = false;
+    // "Log On Events Only" is active: the frame decode evaluates the logging events.
+    bool FLogEvents = false;
+    // Filled by the settings-file part: load FSettingsFile, load demo set-up 0..3. Unassigned: not available.
+    std::function<void()> OnLoadSettings;
+    std::function<void(int index)> OnLoadDemoSettings;
+    // Filled by the data log: run for every accepted frame after its decode.
+    std::function<void()> OnLogFrame;
 
 private:
     IMessageSink* FMessages;

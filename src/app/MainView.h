@@ -59,4 +59,36 @@ public:
     virtual void CheckActiveChannels() {}
     // Tool ID shown by the tool setup window (frames of other tools are ignored).
     virtual int ShownToolID() const { return 0; }
+
+    // A register operation waits without blocking (true) or has ended (false): disable or enable the
+    // controls that would start another one.
+    virtual void SetRegisterBusy(bool busy) {}
+    // The active settings page has unapplied changes (Undo, Apply, "Changes not yet applied...") or not.
+    virtual void SetSettingsChanged(bool changed) {}
+    // Hide ATIErrorPanel and show ReadAllPanel.
+    virtual void HideATINotice() {}
+    // An unchecked channel: its indicator and its scope series show the empty image.
+    virtual void SetChannelEmpty(int channel) {}
+
+    // Tool attach and detach: the tool panel of the main window and the tool setup window.
+    // Colours are 0xRRGGBB.
+    virtual void SetCtLabel(const QString& text, uint32_t colour, bool bold, bool struckOut) {}
+    virtual void SetCtLabelHint(const QString& hint) {} // empty: no hint
+    virtual void SetCtPanelColour(uint32_t colour) {}
+    virtual void SetCtSetupButtonEnabled(bool enabled) {}
+    virtual bool CtSetupButtonEnabled() const { return false; }
+    virtual void UpdateCtSetupList() {}
+    virtual void ClearCtSetupList() {}
+    // The tool setup window's verdict on the selected tool.
+    virtual bool ToolFirmwareOutdated() const { return false; }
+    // Minor updates exist for the selected tool and the user asked to be told.
+    virtual bool ToolUpdateRecommended() const { return false; }
+    // The firmware prompt (outdated: warning, otherwise the minor-update notice); true on OK.
+    virtual bool AskFirmwarePrompt(bool outdated) { return false; }
+    virtual void ShowCtSetup() {} // not modal
+
+    // The settings window's "Baseline View" box can be used (counts and averages, or deltas, streamed).
+    virtual void SetDeltaCheckEnabled(bool enabled) {}
+    // The baseline view follows the settings record's DeltaCheck (Delta of the live display).
+    virtual void Delta() {}
 };

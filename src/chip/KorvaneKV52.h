@@ -4,6 +4,7 @@
 #include "toollink/KorvaneHIDTool.h"
 
 #include <QObject>
+#include <QPointer>
 
 class TKV52Class : public QObject {
     Q_OBJECT
@@ -41,5 +42,5 @@ protected:
     uint16_t FRes = 0;
 
 private:
-    TKorvaneHidTool* FHIDTool = nullptr;
+    QPointer<TKorvaneHidTool> FHIDTool;
 };

@@ -33,7 +33,7 @@ public:
 private:
     friend class VirtualHidBackend;
     friend class VirtualHandle;
-    void Attach(VirtualHandle* handle);
+    bool Attach(VirtualHandle* handle); // false when the device is not plugged in
     void Detach(VirtualHandle* handle);
     void Unplugged();  // every open handle fails from now on
 
@@ -55,6 +55,11 @@ public:
     // Pulls a device out: its open handles fail at once, and the change is announced.
     void Unplug(VirtualHidDevice* device);
     std::vector<std::shared_ptr<VirtualHidDevice>> Devices() const;
+
+    // Reports each open handle keeps until it is read; when full the oldest is dropped, like a hidraw
+    // node's buffer, so a device streaming into a handle nobody reads cannot grow memory without limit.
+    // Applies to handles opened afterwards.
+    int HandleQueueCapacity = 16384;
 
     QList<HidDeviceInfo> enumerate() override;
     std::unique_ptr<HidHandle> open(const QString& path) override;

@@ -86,10 +86,15 @@ public:
     // The report handler, run on the user-interface thread for every input report of every opened device.
     void DoDeviceData(THidDevice* device, const uint8_t* Data, int Size);
 
+    // Decimal text of 0..255, shared so that the counter lists never allocate per report.
+    static const QString& DecimalText(uint32_t value);
+
 private:
     void DoDeviceChange();
     bool DoEnumerate(THidDevice* device, int index);
     void RebuildToolList();
+    void RemoveStreamingSlots(THidDevice* device);
+    int PieceLength(uint8_t piece);
 
     std::unique_ptr<THidLayer> FHidLayer;
     QList<QPair<QString, THidDevice*>> FDevices;

@@ -6,6 +6,7 @@
 #include "toollink/KorvaneDevList.h"
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 enum class TCommsType : uint8_t { ctSPI = 3, ctI2C = 4 };
@@ -41,8 +42,10 @@ public:
 
     static QString Version() { return QStringLiteral("2.1.2.265"); }
 
-    // Longest wait for any single input report inside a transaction, in milliseconds.
-    static constexpr int ReadWaitMs = 1000;
+    // Longest wait for the next reply candidate inside a transaction, in milliseconds. Stream reports that
+    // arrive meanwhile do not extend it. A healthy tool answers well within it even when the chip sleeps
+    // for its longest low-power time (255 x 16 ms) before it can answer.
+    int ReadWaitMs = 5000;
 
     TKorvaneDevList* KorvaneDevList() const { return FDevList; }
     void SetKorvaneDevList(TKorvaneDevList* list);
@@ -99,6 +102,11 @@ public:
 
 private:
     uint16_t Command(uint8_t code, uint8_t count, std::initializer_list<uint8_t> payload);
-    TKorvaneDevList* FDevList = nullptr;
-    THidDevice* FRemembered = nullptr;
+    void BuildCommand(uint8_t code, uint8_t count);
+    uint16_t WaitForReply(THidDevice* device, uint8_t expectedID, TKvrByteArray& reply);
+    THidDevice* TransactionDevice();
+    void ClearStreamEvents();
+
+    QPointer<TKorvaneDevList> FDevList;
+    QPointer<THidDevice> FRemembered; // cleared when the list frees the device
 };

@@ -1,7 +1,100 @@
+// Program start: the command line, the hardware backend (real tools or the simulator), the nine windows.
+
+#include "app/CopyDataServer.h"
+#include "app/ui/AppForms.h"
+#include "app/ui/CommandLine.h"
+#include "app/ui/MainUnit.h"
+#include "hid/HidapiBackend.h"
+#include "sim/Simulator.h"
+
 #include <QApplication>
+#include <QProxyStyle>
+#include <cstdio>
+
+namespace {
+
+// Hover hints appear after 350 ms everywhere in the program.
+class TAppStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return 350;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QStringList Arguments(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args;
+}
+
+int Fail(const QString& error)
+{
+    std::fprintf(stderr, "kt610b: %s\nTry 'kt610b --help'.\n", qPrintable(error));
+    return 2;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    // Help, version and the copy-data client need no window.
+    TCommandLine early;
+    QString error;
+    if (!ParseCommandLine(Arguments(argc, argv), early, true, error))
+        return Fail(error);
+    if (early.Help) {
+        std::fputs(qPrintable(CommandLineHelp()), stdout);
+        return 0;
+    }
+    if (early.Version) {
+        std::printf("Korvane KT610B %s\n", KT610B_VERSION);
+        return 0;
+    }
+    if (early.SendMessage) {
+        QCoreApplication app(argc, argv);
+        const std::optional<int> answer = TCopyDataServer::SendMessage(early.Message);
+        if (!answer) {
+            std::fprintf(stderr, "kt610b: no running instance answered\n");
+            return 1;
+        }
+        std::printf("%d\n", *answer);
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("kt610b"));
+    QApplication::setOrganizationName(QStringLiteral("Korvane"));
+    QApplication::setApplicationVersion(QStringLiteral(KT610B_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("kt610b"));
+    QApplication::setStyle(new TAppStyle);
+    // The main window decides when the program ends.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The toolkit has taken its own arguments out: anything left that is not ours is a mistake.
+    TCommandLine commandLine;
+    if (!ParseCommandLine(QApplication::arguments().mid(1), commandLine, false, error))
+        return Fail(error);
+
+    std::unique_ptr<TSimulator> simulator;
+    std::shared_ptr<HidBackend> backend;
+    if (commandLine.Sim.simulate) {
+        simulator = std::make_unique<TSimulator>(commandLine.Sim);
+        backend = simulator->Backend();
+    } else {
+        backend = std::make_shared<HidapiBackend>();
+    }
+
+    CreateForms(backend);
+    QObject::connect(MainForm, &TMainForm::FormClosed, &app, &QApplication::quit, Qt::QueuedConnection);
+    MainForm->show();
+    const int result = app.exec();
+    DestroyForms();
+    simulator.reset();
+    return result;
 }

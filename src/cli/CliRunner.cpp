@@ -1,0 +1,268 @@
+#include "cli/CliRunner.h"
+
+#include "app/MainCore.h"
+#include "app/SessionControl.h"
+#include "cli/BoundedBackend.h"
+#include "cli/CliFormat.h"
+#include "cli/CliStream.h"
+#include "common/Hex.h"
+#include "hid/HidDevice.h"
+#include "hid/HidapiBackend.h"
+#include "settings/RegisterOperations.h"
+#include "sim/Simulator.h"
+#include "toollink/HIDToolsErrorCodes.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+const QString VersionPrefix = QStringLiteral("Device Version (PROD:SW):  ");
+constexpr int ReportHeaderBytes = 4; // report ID, type and tool ID, message ID, count
+
+} // namespace
+
+TCliRunner::TCliRunner(const TCliOptions& options, QObject* parent)
+    : QObject(parent), FOptions(options), FWaits(std::make_shared<TReplyWaits>())
+{
+}
+
+TCliRunner::~TCliRunner() = default;
+
+void TCliRunner::Error(const QString& text)
+{
+    FCore->KvrAddItem(text, TKvrItemType::aError);
+}
+
+bool TCliRunner::ToolPresent() const
+{
+    return FDevice && FCore->KorvaneHidTool1->GetCurrentDevice() == FDevice.data();
+}
+
+int TCliRunner::ReplyDataBytes() const
+{
+    return FDevice ? FDevice->InputReportLength() - ReportHeaderBytes : 0;
+}
+
+int TCliRunner::Run()
+{
+    if (const int status = Connect(); status >= 0)
+        return status;
+
+    int status = CliExit::Success;
+    switch (FOptions.Command) {
+    case TCliCommand::List:
+        status = List();
+        break;
+    case TCliCommand::Version:
+        status = Version();
+        break;
+    case TCliCommand::Read:
+        status = Read();
+        break;
+    case TCliCommand::Write:
+        status = Write();
+        break;
+    case TCliCommand::Stream:
+        status = TCliStream(*this, FOptions).Run();
+        break;
+    case TCliCommand::Errors:
+    case TCliCommand::None:
+        break;
+    }
+    if (!PowerDown())
+        status = CliExit::Failure;
+    // Every failure along the way was reported as an error item: none may end in success.
+    if (FTerminal.ErrorCount() > 0)
+        status = CliExit::Failure;
+    return status;
+}
+
+int TCliRunner::Connect()
+{
+    std::shared_ptr<HidBackend> backend;
+    if (FOptions.Sim.simulate) {
+        FSimulator = std::make_unique<TSimulator>(FOptions.Sim);
+        backend = FSimulator->Backend();
+    } else {
+        backend = std::make_shared<HidapiBackend>();
+    }
+    FCore = std::make_unique<TMainCore>(std::make_shared<TBoundedBackend>(backend, FWaits), &FTerminal, &FTerminal);
+    TKorvaneHidTool& tool = *FCore->KorvaneHidTool1;
+    TKorvaneDevList& list = *FCore->KorvaneDevList1;
+    FTerminal.SetTool(&tool);
+    tool.ReadWaitMs = ReplyWaitMs;
+    if (FOptions.Trace)
+        tool.OnSendCommands = [](const TKvrByteArray& report) { TCliTerminal::Err(CliFormat::ReportLine(report)); };
+
+    // The list fills through the HID layer's start-up scan, once the event loop runs.
+    QEventLoop loop;
+    const TCTChangeEvent coreHandler = list.OnDeviceChange;
+    list.OnDeviceChange = [&loop, coreHandler](QObject* sender, bool arrived) {
+        if (coreHandler)
+            coreHandler(sender, arrived);
+        loop.quit();
+    };
+    connect(&FSignals, &TCliSignals::Interrupted, &loop, &QEventLoop::quit);
+    QTimer::singleShot(FirstScanWaitMs, &loop, &QEventLoop::quit);
+    list.Activate();
+    loop.exec();
+    // Later changes go to the core alone; it resets the session when the tool goes.
+    list.OnDeviceChange = coreHandler;
+
+    if (FSignals.Received()) {
+        TCliTerminal::Err(QStringLiteral("error: Interrupted"));
+        return CliExit::Failure;
+    }
+    const int count = list.HidDevices().Count;
+    if (count == 0) {
+        TCliTerminal::Err(QStringLiteral("error: No configuration tool found"));
+        return CliExit::NoTool;
+    }
+    if (FOptions.Command == TCliCommand::List)
+        return -1;
+    if (!tool.SetCurrentDevice(FOptions.Tool)) {
+        TCliTerminal::Err(QStringLiteral("error: No configuration tool with index %1 (%2 found)")
+                              .arg(FOptions.Tool)
+                              .arg(count));
+        return CliExit::NoTool;
+    }
+    FDevice = tool.GetCurrentDevice();
+
+    if (FOptions.Command == TCliCommand::Read && FOptions.Count > ReplyDataBytes()) {
+        TCliTerminal::Err(
+            QStringLiteral("error: This tool reads at most %1 bytes at a time").arg(ReplyDataBytes()));
+        TCliTerminal::Err(CliUsageLine());
+        return CliExit::Usage;
+    }
+    return -1;
+}
+
+int TCliRunner::List()
+{
+    TKorvaneHidTool& tool = *FCore->KorvaneHidTool1;
+    const TCTData& tools = FCore->KorvaneDevList1->HidDevices();
+    int status = CliExit::Success;
+    for (int k = 0; k < tools.Count; ++k) {
+        tool.SetCurrentDevice(k);
+        uint32_t version = 0;
+        uint8_t build = 0, release = 0;
+        FWaits->SetDeadline(QueryDeadlineMs);
+        const uint16_t r = tool.GetCTFWVersion(version, build, release);
+        FWaits->ClearDeadline();
+        const QString ids = QStringLiteral("%1:%2")
+                                .arg(tools.VendorID.value(k).toUInt(), 4, 16, QLatin1Char('0'))
+                                .arg(tools.ProductID.value(k).toUInt(), 4, 16, QLatin1Char('0'));
+        QString firmware;
+        if (r == 0) {
+            firmware = CliFormat::Firmware(version, build, release);
+        } else {
+            Error(QStringLiteral("%1: %2").arg(tools.Name.value(k), ErrorCodeText(r)));
+            status = CliExit::Failure;
+        }
+        const QString line =
+            QStringList{QString::number(k), tools.Name.value(k), ids, tools.SerialNumber.value(k), firmware}.join(
+                QLatin1Char('\t'));
+        if (!TCliTerminal::Out(line))
+            return CliExit::Failure;
+    }
+    return status;
+}
+
+bool TCliRunner::PowerUp()
+{
+    TSessionControl& session = *FCore->Session;
+    const int errors = FTerminal.ErrorCount();
+    session.PowerButtonClick(); // "Power On": the tool is set up for the chip, then the chip is powered
+    if (!FCore->FPowerOn || FTerminal.ErrorCount() != errors)
+        return false;
+    if (!session.ProbeDeviceAddress()) {
+        Error(QStringLiteral("No chip answered on the I2C bus (addresses 44H to 47H)"));
+        return false;
+    }
+    FCore->KvrAddItem(QStringLiteral("Device Address : %1H").arg(HexByte(FCore->FDeviceAddress)),
+                      TKvrItemType::aInfo);
+    return true;
+}
+
+bool TCliRunner::PowerDown()
+{
+    TMainCore& core = *FCore;
+    TKorvaneHidTool& tool = *core.KorvaneHidTool1;
+    if (!ToolPresent())
+        return true; // gone: its chip has no supply any more, and another tool must not be touched
+    const bool wasStreaming = core.KorvaneDevList1->IsStreaming;
+    if (!core.FIsStreaming && !core.FIsPaused && !core.FPowerOn && !tool.IsPowerOn && !wasStreaming)
+        return true;
+
+    FWaits->SetDeadline(TeardownDeadlineMs);
+    if (core.StartCaption == SessionCaption::Stop) {
+        core.Session->StartButtonClick();
+    } else {
+        core.Session->SetPowerCaption(SessionCaption::PowerOff);
+        core.Session->PowerButtonClick();
+    }
+    FWaits->ClearDeadline();
+
+    // The session goes on whatever these commands answered; a chip left powered must not pass unnoticed.
+    bool ok = true;
+    if (core.KorvaneDevList1->IsStreaming) {
+        Error(QStringLiteral("Device streaming could not be stopped"));
+        ok = false;
+    }
+    if (tool.IsPowerOn) {
+        Error(QStringLiteral("Device power could not be switched off"));
+        ok = false;
+    }
+    return ok;
+}
+
+int TCliRunner::Version()
+{
+    FWaits->SetDeadline(RoadDeadlineMs);
+    const bool ok = PowerUp() && FCore->RegOps->GetVersion();
+    FWaits->ClearDeadline();
+    if (!ok)
+        return CliExit::Failure;
+    const QString address = FTerminal.LastInfo(QStringLiteral("Device Address : "));
+    const QString version = FTerminal.LastInfo(VersionPrefix);
+    return TCliTerminal::Out(address) && TCliTerminal::Out(version) ? CliExit::Success : CliExit::Failure;
+}
+
+int TCliRunner::Read()
+{
+    FWaits->SetDeadline(RoadDeadlineMs);
+    bool ok = PowerUp();
+    TKvrByteArray data{};
+    if (ok) {
+        if (const uint16_t r = FCore->KorvaneHidTool1->I2CRead(FOptions.Address, uint8_t(FOptions.Count), data)) {
+            Error(ErrorCodeText(r));
+            ok = false;
+        }
+    }
+    FWaits->ClearDeadline();
+    if (!ok)
+        return CliExit::Failure;
+    return TCliTerminal::Out(CliFormat::HexBytes(data.data(), FOptions.Count)) ? CliExit::Success
+                                                                                 : CliExit::Failure;
+}
+
+int TCliRunner::Write()
+{
+    FWaits->SetDeadline(RoadDeadlineMs);
+    bool ok = PowerUp();
+    if (ok) {
+        TKvrByteArray data{};
+        data[0] = FOptions.Address;
+        for (int i = 0; i < FOptions.Bytes.size(); ++i)
+            data[size_t(i) + 1] = FOptions.Bytes[i];
+        if (const uint16_t r = FCore->KorvaneHidTool1->CommsWrite(uint8_t(FOptions.Bytes.size() + 1), data)) {
+            Error(ErrorCodeText(r));
+            ok = false;
+        } else {
+            FCore->KvrAddItem(QStringLiteral("Command sent successfully"), TKvrItemType::aInfo);
+        }
+    }
+    FWaits->ClearDeadline();
+    return ok ? CliExit::Success : CliExit::Failure;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The program's windows over an in-process HID backend, and a configuration tool that is listed but never
+// answers.
+
+#include "hid/VirtualHidBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class SilentTool : public VirtualHidDevice {
+public:
+    explicit SilentTool(const QString& name, const QString& serial);
+    void OutputReport(const QByteArray&) override {}
+};
+
+// Runs the event loop until pred holds; false after timeoutMs.
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 3000);
+// Runs the event loop for ms milliseconds.
+void Pump(int ms);
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Plugs a tool in or pulls it out and waits until the main window has handled the change.
+    std::shared_ptr<SilentTool> PlugTool(const QString& name, const QString& serial);
+    void UnplugTool(const std::shared_ptr<SilentTool>& tool);
+    int ToolCount() const;
+
+    std::shared_ptr<VirtualHidBackend> FBackend;
+    QString FCopyDataName;
+};
