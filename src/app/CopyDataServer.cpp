@@ -53,6 +53,15 @@ bool TCopyDataServer::IsListening() const
 bool TCopyDataServer::Listen(const QString& name)
 {
     delete FServer;
+    FServer = nullptr;
+    // Listening would take the name over silently: first make sure no running instance answers on it.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    if (probe.waitForConnected(StaleCheckMs)) {
+        probe.abort();
+        FError = QStringLiteral("another instance is running");
+        return false;
+    }
     FServer = new QLocalServer(this);
     FServer->setSocketOptions(QLocalServer::UserAccessOption);
     FServer->setMaxPendingConnections(MaxClients);
@@ -60,14 +69,7 @@ bool TCopyDataServer::Listen(const QString& name)
     if (FServer->listen(name))
         return true;
     if (FServer->serverError() == QAbstractSocket::AddressInUseError) {
-        // Either another instance listens, or a crashed one left its socket file behind.
-        QLocalSocket probe;
-        probe.connectToServer(name);
-        if (probe.waitForConnected(StaleCheckMs)) {
-            probe.abort();
-            FError = QStringLiteral("another instance is running");
-            return false;
-        }
+        // Left behind by an instance that crashed.
         QLocalServer::removeServer(name);
         if (FServer->listen(name))
             return true;

@@ -78,12 +78,13 @@ void TSessionControl::Start()
 
     chip.StopStreaming();
     chip.PowerOff();
+    // A stream started by "Read all" while powered is gone now too; the reads below must not try to pause it.
+    FCore.FIsStreaming = false;
     FCore.FResources.fill(0);
     view->ResetLiveDisplay();
 
     FCore.WasOff = false;
-    FCore.FStartupOption = 0;
-    FCore.FStartupOption = view->ShowStartupChooser();
+    FCore.FStartupOption = view->ShowStartupChooser(); // 0 unless a button of the chooser says otherwise
     if (FCore.FStartupOption == 255)
         return;
     if (FCore.FStartupOption == 0) {

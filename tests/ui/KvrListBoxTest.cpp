@@ -4,12 +4,19 @@
 
 #include "app/ui/KvrListBox.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QScrollBar>
-#include <QTest>
+#include <QMouseEvent>
 
 namespace {
+
+void MouseMove(QWidget* widget, const QPoint& pos)
+{
+    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+}
 
 class KvrListBoxTest : public ::testing::Test {
 protected:
@@ -147,7 +154,7 @@ TEST_F(KvrListBoxTest, ItemUnderTheMouseIsHighlightedUnlessItHasTheFocus)
     for (int i = 0; i < 3; ++i)
         List.KvrAddItem(QStringLiteral("item %1").arg(i), TKvrItemType::aInfo);
     const QPoint overRow1 = List.visualItemRect(List.item(1)).center();
-    QTest::mouseMove(List.viewport(), overRow1);
+    MouseMove(List.viewport(), overRow1);
     Pump(10);
     EXPECT_EQ(List.MouseOverIndex(), 1);
     EXPECT_EQ(PixelOf(1), QColor(0xE9, 0xE9, 0xE9));
@@ -156,17 +163,25 @@ TEST_F(KvrListBoxTest, ItemUnderTheMouseIsHighlightedUnlessItHasTheFocus)
     // The focused item keeps its own background under the mouse.
     List.setFocus();
     List.setCurrentRow(1, QItemSelectionModel::NoUpdate);
-    QTest::mouseMove(List.viewport(), overRow1 + QPoint(1, 0));
+    MouseMove(List.viewport(), overRow1 + QPoint(1, 0));
     Pump(10);
-    if (List.hasFocus())
-        EXPECT_EQ(PixelOf(1), QColor(0xF0, 0xFF, 0xF0));
+    ASSERT_TRUE(List.hasFocus());
+    EXPECT_EQ(List.MouseOverIndex(), 1);
+    EXPECT_EQ(PixelOf(1), QColor(0xF0, 0xFF, 0xF0));
+    // The focus frame is dotted black at the item's edge.
+    const QRect r = List.visualItemRect(List.item(1));
+    const QImage image = List.viewport()->grab().toImage();
+    int black = 0;
+    for (int x = r.left(); x <= r.right(); ++x)
+        black += image.pixelColor(x, r.top()) == QColor(Qt::black);
+    EXPECT_GT(black, r.width() / 4);
 
     // Leaving the list ends the highlight; so does switching it off.
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(List.viewport(), &leave);
     EXPECT_EQ(List.MouseOverIndex(), -1);
     List.SetMouseHighlight(false);
-    QTest::mouseMove(List.viewport(), List.visualItemRect(List.item(2)).center());
+    MouseMove(List.viewport(), List.visualItemRect(List.item(2)).center());
     EXPECT_EQ(List.MouseOverIndex(), -1);
 }
 
