@@ -46,7 +46,9 @@ void TToolChange::KorvaneDevList1DeviceChange(QObject* Sender, bool Arrived)
     ResetSessionIfActive();
     tool.SetCurrentDevice(0);
     ShowCurrentTool();
-    if (FCore.FUpdating && tools.SerialNumber.value(tool.CurrentDeviceIndex) != FCore.DeviceSerial)
+    // The tool being updated went away and is back when its serial number is listed again, whichever tool
+    // is current now (the only tool, coming back, is current already).
+    if (FCore.FUpdating && tools.SerialNumber.contains(FCore.DeviceSerial))
         FinishUpdate();
     FirmwarePrompts();
 }

@@ -158,6 +158,10 @@ void TSimChip::StoreByte(uint8_t address, int index, uint8_t value)
                 FForcedUntil = FNow + ForceSleepSeconds;
                 FLpCount = FChannels[0].count;
                 FLpLta = FChannels[0].lta;
+                for (Channel& ch : FChannels) {
+                    ch.on = ch.halted = false;
+                    ch.onRun = ch.offRun = 0;
+                }
             }
             reg[2] = uint8_t((value & ~0x40) | (FForcedSleep ? 0x40 : 0));
         } else if (index == 3) {
@@ -347,6 +351,11 @@ void TSimChip::StartAti()
 
 void TSimChip::StepAti(const std::array<double, 4>& couplingPf, double now)
 {
+    // While tuning, the averages go with the counts: no channel reports a delta.
+    for (Channel& ch : FChannels) {
+        ch.lta = ch.count;
+        ch.delta = 0.0;
+    }
     if (++FAtiCycle < FAtiLength)
         return;
     FAtiBusy = false;

@@ -15,22 +15,6 @@ uint16_t Probe(SimWire& wire, uint8_t address)
 
 } // namespace
 
-TEST(SimBus, ChipAnswersOnlyAtItsAddress)
-{
-    for (int address : {0x44, 0x45, 0x46, 0x47}) {
-        SimOptions o = ManualOptions();
-        o.chipAddress = address;
-        TSimulator sim(o);
-        SimWire wire(sim);
-        ASSERT_EQ(wire.SetUp(), 0);
-        ASSERT_EQ(wire.PowerOn(), 0);
-        for (int tried : {0x44, 0x45, 0x46, 0x47})
-            EXPECT_EQ(Probe(wire, uint8_t(tried)), tried == address ? 0 : 0x1203) << address << " " << tried;
-        ASSERT_EQ(Probe(wire, uint8_t(address)), 0);
-        EXPECT_EQ(wire.ReadRegister(0x00, 2), QByteArray::fromHex("4303")); // 67 : 3
-    }
-}
-
 TEST(SimBus, NoChipMeansDeviceNotReady)
 {
     SimOptions o = ManualOptions();

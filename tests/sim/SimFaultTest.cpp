@@ -80,86 +80,12 @@ TEST(SimFaults, DuplicateReorderAndSkip)
     }
 }
 
-TEST(SimFaults, CommandAnsweredWithAnError)
-{
-    TSimulator sim(WithFaults([](SimFaults& f) {
-        f.errors.append(SimErrorFault{0x02, 0x0203, 1});
-        f.errors.append(SimErrorFault{0x12, 0x1203, -1});
-    }));
-    SimWire wire(sim);
-    ASSERT_EQ(wire.SetUp(), 0);
-    EXPECT_EQ(wire.Run(0x02, 0), 0x0203); // once
-    EXPECT_FALSE(sim.ToolStatus().dutPower);
-    EXPECT_EQ(wire.Run(0x02, 0), 0);
-    EXPECT_EQ(wire.Run(0x12, 1, {0, 2}), 0x1203); // every time
-    EXPECT_EQ(wire.Run(0x12, 1, {0, 2}), 0x1203);
-}
-
-TEST(SimFaults, StreamingErrorReports)
-{
-    TSimulator sim(WithFaults([](SimFaults& f) { f.streamError = SimStreamErrorFault{0x000F, 5}; }));
-    SimWire wire(sim);
-    StreamCounters(sim, wire, 0);
-    sim.Advance(10);
-    int errors = 0;
-    for (const QByteArray& r : wire.Stream()) {
-        if ((uint8_t(r[1]) & 0x0F) != 0xE)
-            continue;
-        ++errors;
-        EXPECT_EQ(uint8_t(r[2]), 0);
-        EXPECT_EQ(SimWire::Result(r), 0x000F);
-    }
-    EXPECT_EQ(errors, 2);
-}
-
-TEST(SimFaults, SilentAfterSomeCommands)
-{
-    TSimulator sim(WithFaults([](SimFaults& f) { f.silentAfterCommands = 5; }));
-    SimWire wire(sim);
-    EXPECT_EQ(wire.SetUp(), 0); // five commands
-    EXPECT_TRUE(wire.Command(0x09, 0, {}, 50).isEmpty());
-    EXPECT_EQ(sim.FaultCounts().ignoredCommands, 1u);
-
-    TSimulator mute(WithFaults([](SimFaults& f) { f.silentAfterCommands = 0; }));
-    SimWire none(mute);
-    EXPECT_TRUE(none.Command(0x09, 0, {}, 50).isEmpty());
-}
-
-TEST(SimFaults, VanishesAtACommandWithoutAnswering)
-{
-    TSimulator sim(WithFaults([](SimFaults& f) { f.vanishAtCommand = 3; }));
-    SimWire wire(sim);
-    EXPECT_EQ(wire.Run(0x09, 0), 0);
-    EXPECT_EQ(wire.Run(0x09, 0), 0);
-    EXPECT_TRUE(wire.Command(0x09, 0).isEmpty());
-    EXPECT_FALSE(sim.ToolPlugged());
-    EXPECT_TRUE(sim.Backend()->enumerate().isEmpty());
-    sim.PlugTool();
-    SimWire again(sim);
-    EXPECT_EQ(again.Run(0x09, 0), 0); // a new handle on the plugged-in tool
-}
-
 TEST(SimFaults, VanishesAfterATime)
 {
     TSimulator sim(WithFaults([](SimFaults& f) { f.vanishAfterMs = 100; }));
     EXPECT_TRUE(sim.ToolPlugged());
     EXPECT_TRUE(WaitFor([&] { return !sim.ToolPlugged(); }, 2000));
     EXPECT_TRUE(sim.Backend()->enumerate().isEmpty());
-}
-
-TEST(SimFaults, UnplugMidStreamEndsEveryOpenHandle)
-{
-    TSimulator sim(ManualOptions());
-    SimWire wire(sim);
-    StreamCounters(sim, wire, 5);
-    sim.UnplugTool();
-    sim.Advance(5);
-    EXPECT_TRUE(wire.Stream().isEmpty());
-    EXPECT_TRUE(wire.Command(0x09, 0).isEmpty());
-    sim.PlugTool();
-    SimWire again(sim);
-    EXPECT_EQ(again.Run(0x0D, 0), 0x0D01); // a fresh start: nothing streams, nothing is powered
-    EXPECT_FALSE(sim.ToolStatus().dutPower);
 }
 
 TEST(SimFaults, EnterDfuLeavesAndComesBack)

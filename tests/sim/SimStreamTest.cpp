@@ -23,31 +23,6 @@ uint8_t Piece(const QByteArray& r) { return uint8_t(r[3]); }
 
 } // namespace
 
-TEST(SimStream, DefaultSetUpFrameHoldsTheRegistersInMapOrder)
-{
-    StreamingSim s;
-    s.sim.Advance(100); // past the power-on tuning
-    ASSERT_EQ(s.wire.StartStream(DefaultStreamMap()), 0);
-    EXPECT_TRUE(s.wire.Stream().isEmpty()); // nothing before the first sample
-    s.sim.Advance(1);
-    const auto reports = s.wire.Stream();
-    ASSERT_EQ(reports.size(), 1);
-    const QByteArray& r = reports[0];
-    EXPECT_EQ(Type(r), 0xF);
-    EXPECT_EQ(Piece(r), 0);
-    const QByteArray data = r.mid(4, 27);
-    EXPECT_EQ(uint8_t(data[0]), uint8_t(s.sim.ChipRegister(0x01)[0]));
-    EXPECT_EQ(data.mid(2, 3), s.sim.ChipRegister(0x02));
-    EXPECT_EQ(data.mid(5, 2), s.sim.ChipRegister(0x03));
-    EXPECT_EQ(data.mid(7, 10), s.sim.ChipRegister(0x04));
-    EXPECT_EQ(data.mid(17, 10), s.sim.ChipRegister(0x05));
-    EXPECT_EQ(r.mid(31), QByteArray(65 - 31, '\0'));
-    // Counts sit round the tuning targets: prox 64 x 8, touch 48 x 8.
-    EXPECT_NEAR(Word(data, 9), 512, 40);
-    for (int c = 1; c < 4; ++c)
-        EXPECT_NEAR(Word(data, 9 + 2 * c), 384, 30);
-}
-
 TEST(SimStream, LongFramesArriveInPiecesOfThirtyTwo)
 {
     StreamingSim s;

@@ -5,6 +5,7 @@
 #include "app/MainCore.h"
 #include "app/ui/AppForms.h"
 #include "app/ui/CategoryPanel.h"
+#include "app/ui/GraphPicture.h"
 #include "app/ui/KvrListBox.h"
 #include "app/ui/MainUnit.h"
 #include "app/ui/PictureBox.h"
@@ -258,6 +259,26 @@ TEST_F(MainWindowTest, ChannelRowLinesUpUnderTheBars)
     EXPECT_EQ(strip.pixelColor(MainForm->FCurMovX + 2, strip.height() / 2), QColor(Qt::white));
     EXPECT_EQ(strip.pixelColor(10, strip.height() / 2), QColor(0x00, 0x40, 0x80));
     EXPECT_EQ(strip.pixelColor(0, 0), QColor(Qt::black));
+}
+
+TEST_F(MainWindowTest, GesturePicturesSitOverTheirChannels)
+{
+    QCustomPlot* graph = MainForm->BarGraph;
+    EXPECT_TRUE(MainForm->GraphPicture->HasPicture()); // the chip's name before the first start
+    auto pixel = [graph](double key) { return int(graph->xAxis->coordToPixel(key)); };
+
+    MainForm->ShowGraphPicture(true, true, true); // flick left wins
+    EXPECT_NEAR(MainForm->GraphPicture->PictureRect().center().x(), pixel(0), 1);
+    MainForm->ShowGraphPicture(false, true, false);
+    EXPECT_NEAR(MainForm->GraphPicture->PictureRect().right(), pixel(3), 1);
+    MainForm->ShowGraphPicture(false, false, true);
+    EXPECT_NEAR(MainForm->GraphPicture->PictureRect().center().x(), (pixel(1) + pixel(2)) / 2, 1);
+    EXPECT_EQ(MainForm->GraphPicture->PictureRect().size(), MainForm->TapPng.size());
+    MainForm->ShowGraphPicture(false, false, false);
+    EXPECT_FALSE(MainForm->GraphPicture->HasPicture());
+
+    MainForm->ShowWaitPicture();
+    EXPECT_EQ(MainForm->GraphPicture->PictureRect().center(), graph->axisRect()->rect().center());
 }
 
 TEST_F(MainWindowTest, AWindowLargerThanTheWorkAreaIsSnappedToIt)

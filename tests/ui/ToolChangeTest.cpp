@@ -114,10 +114,9 @@ TEST_F(ToolChangeTest, MinorUpdatesPromptOnlyWhenWanted)
     Unplug(other); // the selected tool stays: no prompt
     EXPECT_TRUE(View.Prompts.isEmpty());
 
-    auto tools = Core->KorvaneDevList1->HidDevices().Count;
-    ASSERT_EQ(tools, 1);
+    ASSERT_EQ(Tools(), 1);
     Core->KorvaneHidTool1->DeviceSelected = false; // as at the first attach
-    auto third = Plug(QStringLiteral("Third"), QStringLiteral("S3"));
+    Plug(QStringLiteral("Third"), QStringLiteral("S3"));
     EXPECT_EQ(View.Prompts, QList<bool>({false}));
 }
 
@@ -133,6 +132,20 @@ TEST_F(ToolChangeTest, ATimeOfUpdateEndsWhenTheUpdatedToolComesBack)
     Plug(QStringLiteral("Tool"), QStringLiteral("S1"));
     EXPECT_FALSE(Core->FUpdating);
     EXPECT_TRUE(View.Messages.contains(QStringLiteral("I:Firmware update completed")));
+}
+
+TEST_F(ToolChangeTest, AnotherToolArrivingDuringTheUpdateDoesNotEndIt)
+{
+    auto updated = Plug(QStringLiteral("Updated"), QStringLiteral("U1"));
+    Core->FUpdating = true;
+    Core->DeviceSerial = QStringLiteral("U1");
+    Unplug(updated);
+    Plug(QStringLiteral("Other"), QStringLiteral("O1"));
+    EXPECT_TRUE(Core->FUpdating);
+    Plug(QStringLiteral("Updated"), QStringLiteral("U1"));
+    EXPECT_FALSE(Core->FUpdating);
+    EXPECT_EQ(Core->KorvaneHidTool1->CurrentDeviceIndex, 1);
+    EXPECT_EQ(View.Messages.count(QStringLiteral("I:Firmware update completed")), 1);
 }
 
 TEST_F(ToolChangeTest, TheUpdatedToolIsSelectedBySerialNumber)

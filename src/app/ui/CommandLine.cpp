@@ -28,7 +28,8 @@ bool ParseCommandLine(const QStringList& args, TCommandLine& commandLine, bool i
                     return false;
                 if (consumedNext)
                     ++i;
-            } else if (!ignoreUnknown) {
+            } else if (!ignoreUnknown || arg.startsWith(QLatin1String("--"))) {
+                // The toolkit's own options take one dash: two dashes can only be meant for us.
                 error = QStringLiteral("unknown argument: %1").arg(arg);
                 return false;
             }
@@ -48,7 +49,6 @@ QString CommandLineHelp()
                "  --send-message TEXT          send TEXT to the running program and print its answer:\n"
                "                               1 (\"Status\": it runs), 2 (\"Close\": it closes), 0 (other);\n"
                "                               exit status 1 when no instance runs\n"
-               "\n"
-               "Simulator:\n") +
+               "\n") +
            SimulatorOptionsHelp();
 }

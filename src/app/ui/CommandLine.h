@@ -14,8 +14,8 @@ struct TCommandLine {
     SimOptions Sim;
 };
 
-// Parses the arguments after the program name. With ignoreUnknown, arguments that are none of the
-// program's (the toolkit's own, say) are passed over. False with error set on a bad argument.
+// Parses the arguments after the program name. With ignoreUnknown, single-dash arguments that are none of
+// the program's (the toolkit's own, say) are passed over. False with error set on a bad argument.
 bool ParseCommandLine(const QStringList& args, TCommandLine& commandLine, bool ignoreUnknown, QString& error);
 
 // The text of --help.

@@ -527,6 +527,27 @@ void TMainForm::StopScopeTimer()
         ScopeForm->UpdateTimer->stop();
 }
 
+void TMainForm::ShowGraphPicture(bool flickLeft, bool flickRight, bool tap)
+{
+    GraphPicture->Clear();
+    const QCPAxis* keys = BarGraph->xAxis;
+    const int axisLeft = BarGraph->axisRect()->left();
+    auto pixel = [keys](double key) { return int(keys->coordToPixel(key)); };
+    if (flickLeft)
+        GraphPicture->ShowAt(FlickLeft, pixel(0) - axisLeft - FlickLeft.width() / 2);
+    else if (flickRight)
+        GraphPicture->ShowAt(FlickRight, pixel(3) - axisLeft - 2 * (FlickRight.width() / 2));
+    else if (tap)
+        GraphPicture->ShowAt(TapPng, pixel(1) + (pixel(2) - pixel(1)) / 2 - axisLeft - TapPng.width() / 2);
+    BarGraph->replot();
+}
+
+void TMainForm::ShowWaitPicture()
+{
+    GraphPicture->ShowCentred(WaitText);
+    BarGraph->replot();
+}
+
 void TMainForm::SetAckResetEnabled(bool enabled)
 {
     AckResetButton->setEnabled(enabled);

@@ -67,6 +67,8 @@ public:
     void StartBarTimer() override;
     void StopBarTimer() override;
     void StopScopeTimer() override;
+    void ShowGraphPicture(bool flickLeft, bool flickRight, bool tap) override;
+    void ShowWaitPicture() override;
     void SetAckResetEnabled(bool enabled) override;
     bool AckResetEnabled() const override;
     void SetVersionLabel(const QString& text) override;

@@ -6,6 +6,7 @@
 #include "app/ui/MainUnit.h"
 #include "hid/HidapiBackend.h"
 #include "sim/Simulator.h"
+#include "sim/ui/SimulatorWindow.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -93,7 +94,14 @@ int main(int argc, char** argv)
     CreateForms(backend);
     QObject::connect(MainForm, &TMainForm::FormClosed, &app, &QApplication::quit, Qt::QueuedConnection);
     MainForm->show();
+    // With the simulator, its own small window lets the user touch the simulated sensor.
+    std::unique_ptr<QWidget> simulatorWindow;
+    if (simulator) {
+        simulatorWindow.reset(CreateSimulatorWindow(simulator.get()));
+        simulatorWindow->show();
+    }
     const int result = app.exec();
+    simulatorWindow.reset();
     DestroyForms();
     simulator.reset();
     return result;

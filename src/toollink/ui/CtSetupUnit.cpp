@@ -27,6 +27,7 @@ TCtSetupForm::TCtSetupForm(QWidget* parent)
     name.setPixelSize(16);
     NameLabel->setFont(name);
     NameLabel->setAlignment(Qt::AlignCenter);
+    NameLabel->setWordWrap(true);
     UpdateCustomButton = new QPushButton(QStringLiteral("Load custom firmware file..."), this);
     UpdateCustomButton->hide();
     CloseButton = new QPushButton(QStringLiteral("Close"), this);
