@@ -59,6 +59,8 @@ TKvrListBox::TKvrListBox(QWidget* parent) : QListWidget(parent)
     setFont(font);
     setItemDelegate(new TDelegate(this));
     setUniformItemSizes(true);
+    // Items accumulate for the whole run: lay them out in batches, or every add costs time in the count.
+    setLayoutMode(QListView::Batched);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -79,7 +81,7 @@ TKvrListBox::~TKvrListBox() = default;
 
 int TKvrListBox::KvrAddItem(const QString& Item, TKvrItemType ItemType)
 {
-    setUpdatesEnabled(false);
+    // Repaints are coalesced until the event loop runs: the list is painted once for the whole add.
     if (FAutoClearCount > 0 && count() > FAutoClearCount) {
         const QFontMetrics metrics(font());
         bool widestRemoved = false;
@@ -100,7 +102,6 @@ int TKvrListBox::KvrAddItem(const QString& Item, TKvrItemType ItemType)
     const int index = count() - 1;
     if (FAutoScroll)
         scrollToItem(item, QAbstractItemView::PositionAtTop);
-    setUpdatesEnabled(true);
     const int width = QFontMetrics(font()).horizontalAdvance(item->text());
 
     if (ItemType == TKvrItemType::aError) {

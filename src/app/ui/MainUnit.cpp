@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -232,12 +233,15 @@ void TMainForm::FormActivate()
 
 bool TMainForm::ReadPreferences()
 {
-    // The preferences file's reader plugs in here; without it the built-in defaults stand.
-    QDir().mkpath(QFileInfo(IniFilePath).absolutePath());
-    return true;
+    // The file's folders are made at the first activation. The reading of the file plugs in here; until then
+    // the built-in defaults stand.
+    return QDir().mkpath(QFileInfo(IniFilePath).absolutePath());
 }
 
-void TMainForm::WritePreferences() {}
+void TMainForm::WritePreferences()
+{
+    // The writing of the preferences file plugs in here (failures are ignored at close).
+}
 
 void TMainForm::FormResize()
 {
