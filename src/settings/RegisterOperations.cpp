@@ -320,15 +320,12 @@ bool TRegisterOperations::ReadSettingsFromChip(bool NoResume)
     s.DecodeRegisterByte(SystemFlags, 0, sysFlags[0]);
     // Byte 0 without its command bits.
     FCore.Prox_Settings_0 = uint8_t(prox[0] & ~((1u << ProxBit::RedoATI) | (1u << ProxBit::Reseed)));
-    for (int byte = 0; byte < ProxSettingsLength; ++byte)
-        s.DecodeRegisterByte(ProxSettings, byte, prox[size_t(byte)]);
+    s.DecodeRegister(ProxSettings, ProxSettingsLength, prox.data());
     if (!TestBit(prox[2], ProxBit::ForceSleep) && !FCore.View()->ForceSleepEnabled())
         FCore.View()->SetForceSleepEnabled(true);
     FCore.FHaltChargeActive = TestBit(prox[3], ProxBit::ATA);
-    for (int byte = 0; byte < TimingsLength; ++byte)
-        s.DecodeRegisterByte(Timings, byte, timings[size_t(byte)]);
-    for (int byte = 0; byte < GestureTimersLength; ++byte)
-        s.DecodeRegisterByte(GestureTimers, byte, gestures[size_t(byte)]);
+    s.DecodeRegister(Timings, TimingsLength, timings.data());
+    s.DecodeRegister(GestureTimers, GestureTimersLength, gestures.data());
     FCore.View()->SettingsRecordChanged();
     return true;
 }
@@ -340,8 +337,7 @@ bool TRegisterOperations::ReadAllThr()
     TKvrByteArray data{};
     if (!Read(Thresholds, ThresholdsLength, data))
         return false;
-    for (int byte = 0; byte < ThresholdsLength; ++byte)
-        FCore.Settings.DecodeRegisterByte(Thresholds, byte, data[size_t(byte)]);
+    FCore.Settings.DecodeRegister(Thresholds, ThresholdsLength, data.data());
     FCore.View()->SettingsRecordChanged();
     return GuardedResume();
 }
@@ -353,10 +349,8 @@ bool TRegisterOperations::ReadAllTimings()
     TKvrByteArray timings{}, gestures{};
     if (!Read(Timings, TimingsLength, timings) || !Read(GestureTimers, GestureTimersLength, gestures))
         return false;
-    for (int byte = 0; byte < TimingsLength; ++byte)
-        FCore.Settings.DecodeRegisterByte(Timings, byte, timings[size_t(byte)]);
-    for (int byte = 0; byte < GestureTimersLength; ++byte)
-        FCore.Settings.DecodeRegisterByte(GestureTimers, byte, gestures[size_t(byte)]);
+    FCore.Settings.DecodeRegister(Timings, TimingsLength, timings.data());
+    FCore.Settings.DecodeRegister(GestureTimers, GestureTimersLength, gestures.data());
     FCore.View()->SettingsRecordChanged();
     return GuardedResume();
 }
@@ -368,10 +362,8 @@ bool TRegisterOperations::ReadMultComp()
     TKvrByteArray mult{}, comp{};
     if (!Read(Multipliers, MultipliersLength, mult) || !Read(Compensation, CompensationLength, comp))
         return false;
-    for (int byte = 0; byte < MultipliersLength; ++byte)
-        FCore.Settings.DecodeRegisterByte(Multipliers, byte, mult[size_t(byte)]);
-    for (int byte = 0; byte < CompensationLength; ++byte)
-        FCore.Settings.DecodeRegisterByte(Compensation, byte, comp[size_t(byte)]);
+    FCore.Settings.DecodeRegister(Multipliers, MultipliersLength, mult.data());
+    FCore.Settings.DecodeRegister(Compensation, CompensationLength, comp.data());
     FCore.View()->SettingsRecordChanged();
     return GuardedResume();
 }

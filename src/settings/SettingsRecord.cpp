@@ -284,3 +284,9 @@ void TSettingsRecord::DecodeRegisterByte(uint8_t reg, int byte, uint8_t value)
             SetInt(c->Int, bits);
     }
 }
+
+void TSettingsRecord::DecodeRegister(uint8_t reg, int length, const uint8_t* bytes)
+{
+    for (int byte = 0; byte < length; ++byte)
+        DecodeRegisterByte(reg, byte, bytes[byte]);
+}

@@ -181,4 +181,6 @@ struct TSettingsRecord {
     // The fields of that byte set from a value read from the chip; a value beyond a radio group's last item
     // selects the last item, one beyond a combo box's items selects nothing.
     void DecodeRegisterByte(uint8_t reg, int byte, uint8_t value);
+    // Bytes 0..length-1 of a register read.
+    void DecodeRegister(uint8_t reg, int length, const uint8_t* bytes);
 };

@@ -4,6 +4,7 @@
 
 #include "app/ui/AxisIncrementTicker.h"
 #include "app/ui/CategoryPanel.h"
+#include "app/ui/ColourBars.h"
 #include "app/ui/ColourTrackBar.h"
 #include "app/ui/DialButton.h"
 #include "app/ui/GraphPicture.h"
@@ -338,12 +339,12 @@ void TMainForm::CreateBarPanel(QWidget* parent)
     bottom->grid()->setSubGridVisible(false);
 
     GraphPicture = new TGraphPicture(BarGraph);
-    Series1 = new QCPBars(bottom, left);
+    Series1 = new TColourBars(bottom, left);
     Series1->setName(QStringLiteral("CS"));
     Series1->setBrush(QColor(0x00, 0xC1, 0x61));
     Series1->setPen(Qt::NoPen);
     Series1->setWidth(0.3);
-    Series2 = new QCPBars(bottom, left);
+    Series2 = new TColourBars(bottom, left);
     Series2->setName(QStringLiteral("LTA"));
     Series2->setBrush(QColor(0x00, 0x40, 0x80));
     Series2->setPen(Qt::NoPen);

@@ -9,6 +9,7 @@
 #include "app/ui/CategoryPanel.h"
 #include "app/ui/GraphPicture.h"
 #include "app/ui/KvrListBox.h"
+#include "app/ui/LiveDisplay.h"
 #include "app/ui/PictureBox.h"
 #include "app/ui/ScopeUnit.h"
 #include "help/ui/AboutDialogUnit.h"
@@ -77,6 +78,7 @@ TMainForm::TMainForm(std::shared_ptr<HidBackend> backend, const QString& copyDat
     FCopyData = std::make_unique<TCopyDataServer>();
     FCopyData->Listen(copyDataName.isEmpty() ? TCopyDataServer::ServerName() : copyDataName);
     ConnectControls();
+    LiveDisplay = new TLiveDisplay(*this, *FCore);
     FormCreate();
 }
 
@@ -138,7 +140,7 @@ void TMainForm::ConnectControls()
     connect(RePosTimer, &QTimer::timeout, this, &TMainForm::ArrangeChannelRow);
     BarTimer = new QTimer(this);
     BarTimer->setInterval(10);
-    connect(BarTimer, &QTimer::timeout, this, [this] { BarGraph->replot(); });
+    connect(BarTimer, &QTimer::timeout, this, [this] { LiveDisplay->BarTimerTimer(); });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -523,6 +525,8 @@ void TMainForm::StartBarTimer()
 void TMainForm::StopBarTimer()
 {
     BarTimer->stop();
+    // The last frame's values stay on screen.
+    LiveDisplay->ShowPending();
 }
 
 void TMainForm::StopScopeTimer()
@@ -643,4 +647,45 @@ bool TMainForm::AskFirmwarePrompt(bool outdated)
 void TMainForm::ShowCtSetup()
 {
     ShowWindowRestored(CtSetupForm);
+}
+
+void TMainForm::FrameDecoded()
+{
+    LiveDisplay->FrameDecoded();
+}
+
+void TMainForm::WheelPosition(int percent)
+{
+    LiveDisplay->WheelPosition(percent);
+}
+
+void TMainForm::MoveRelativeMarker(int step)
+{
+    LiveDisplay->MoveRelativeMarker(step);
+}
+
+void TMainForm::SetChannel0Label(const QString& text)
+{
+    LiveDisplay->SetChannel0Label(text);
+}
+
+void TMainForm::ResetLiveDisplay()
+{
+    LiveDisplay->ResetLiveDisplay();
+}
+
+void TMainForm::SetChannelEmpty(int channel)
+{
+    LiveDisplay->SetChannelEmpty(channel);
+}
+
+void TMainForm::Delta()
+{
+    LiveDisplay->Delta();
+}
+
+void TMainForm::CheckActiveChannels()
+{
+    if (ScopeForm)
+        ScopeForm->CheckActiveChannels();
 }

@@ -32,6 +32,7 @@ class TCopyDataServer;
 class TDialButton;
 class TGraphPicture;
 class TKvrListBox;
+class TLiveDisplay;
 class TMainCore;
 class TPictureBox;
 class TSevenSegment;
@@ -83,6 +84,15 @@ public:
     bool ToolUpdateRecommended() const override;
     bool AskFirmwarePrompt(bool outdated) override;
     void ShowCtSetup() override;
+    // The live display.
+    void FrameDecoded() override;
+    void WheelPosition(int percent) override;
+    void MoveRelativeMarker(int step) override;
+    void SetChannel0Label(const QString& text) override;
+    void ResetLiveDisplay() override;
+    void SetChannelEmpty(int channel) override;
+    void Delta() override;
+    void CheckActiveChannels() override;
 
     // Application title (task bar): "Korvane KT610B V" + version + " ALPHA".
     QString ApplicationTitle() const;
@@ -188,6 +198,9 @@ public:
 
     QTimer* RePosTimer;
     QTimer* BarTimer;
+
+    // Labels, indicators, bars, read-outs and the scope feed, per decoded frame.
+    TLiveDisplay* LiveDisplay = nullptr;
 
 signals:
     // The main window has closed: the program ends.

@@ -1,6 +1,7 @@
 // Program start: the command line, the hardware backend (real tools or the simulator), the nine windows.
 
 #include "app/CopyDataServer.h"
+#include "app/MainCore.h"
 #include "app/ui/AppForms.h"
 #include "app/ui/CommandLine.h"
 #include "app/ui/MainUnit.h"
@@ -8,8 +9,11 @@
 #include "sim/Simulator.h"
 #include "sim/ui/SimulatorWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QProxyStyle>
+#include <QTimer>
 #include <QScreen>
 #include <cstdio>
 
@@ -27,12 +31,49 @@ public:
     }
 };
 
+// --autostart: once a tool is listed, start streaming with the default set-up, as a user would click it.
+const QString AutoStartOption = QStringLiteral("--autostart");
+
 QStringList Arguments(int argc, char** argv)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
+    args.removeAll(AutoStartOption);
     return args;
+}
+
+void AutoStart()
+{
+    auto* poll = new QTimer(MainForm);
+    poll->setInterval(50);
+    QObject::connect(poll, &QTimer::timeout, MainForm, [poll] {
+        if (!MainForm->StartButton->isEnabled())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        // The start-up chooser may be shown modally: answer it with its default set-up button.
+        auto* chooser = new QTimer(MainForm);
+        chooser->setInterval(50);
+        QObject::connect(chooser, &QTimer::timeout, MainForm, [chooser] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+                    if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup")) {
+                        chooser->stop();
+                        chooser->deleteLater();
+                        b->click();
+                        return;
+                    }
+            }
+            if (MainForm->Core().FIsStreaming) {
+                chooser->stop();
+                chooser->deleteLater();
+            }
+        });
+        chooser->start();
+        MainForm->StartButton->click();
+    });
+    poll->start();
 }
 
 int Fail(const QString& error)
@@ -48,10 +89,15 @@ int main(int argc, char** argv)
     // Help, version and the copy-data client need no window.
     TCommandLine early;
     QString error;
+    bool autoStart = false;
+    for (int i = 1; i < argc; ++i)
+        autoStart = autoStart || QString::fromLocal8Bit(argv[i]) == AutoStartOption;
     if (!ParseCommandLine(Arguments(argc, argv), early, true, error))
         return Fail(error);
     if (early.Help) {
         std::fputs(qPrintable(CommandLineHelp()), stdout);
+        std::fputs("  --autostart                  once a tool is listed, press Start with the default set-up\n",
+                   stdout);
         return 0;
     }
     if (early.Version) {
@@ -80,7 +126,9 @@ int main(int argc, char** argv)
 
     // The toolkit has taken its own arguments out: anything left that is not ours is a mistake.
     TCommandLine commandLine;
-    if (!ParseCommandLine(QApplication::arguments().mid(1), commandLine, false, error))
+    QStringList appArgs = QApplication::arguments().mid(1);
+    appArgs.removeAll(AutoStartOption);
+    if (!ParseCommandLine(appArgs, commandLine, false, error))
         return Fail(error);
 
     std::unique_ptr<TSimulator> simulator;
@@ -113,6 +161,8 @@ int main(int argc, char** argv)
         simulatorWindow->show();
         MainForm->activateWindow();
     }
+    if (autoStart)
+        AutoStart();
     const int result = app.exec();
     simulatorWindow.reset();
     DestroyForms();

@@ -1,0 +1,210 @@
+// The live display's cost. With the main window streaming from the simulator (manual clock):
+//  - the display update of one frame (UpdateFlagsAndValues + UpdateBarsAndScope, no painting), in µs;
+//  - the whole frame path, stream report to display, in µs.
+// With --stream SECONDS, the simulator runs its own clock at --rate frames per second (default 1000) with
+// the window shown and painting: frames shown, data missed, CPU of the process and resident memory.
+
+#include "app/MainCore.h"
+#include "app/ui/AppForms.h"
+#include "app/ui/LiveDisplay.h"
+#include "app/ui/MainUnit.h"
+#include "hid/HidDevice.h"
+#include "sim/Simulator.h"
+#include "toollink/KorvaneDevList.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+long RssKiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Presses Start and answers the start-up chooser with the default set-up if one is shown.
+bool StartStreaming()
+{
+    if (!PumpUntil([] { return MainForm->StartButton->isEnabled(); }))
+        return false;
+    QTimer chooser;
+    chooser.setInterval(20);
+    QObject::connect(&chooser, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+                if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup"))
+                    b->click();
+    });
+    chooser.start();
+    MainForm->StartButton->click();
+    return MainForm->Core().FIsStreaming;
+}
+
+// One stream report of the initial set-up, as the HID layer hands it over.
+void FillReport(std::array<uint8_t, 64>& d, int frame)
+{
+    d.fill(0);
+    d[0] = 0x0F;
+    d[1] = uint8_t(frame);
+    uint8_t* p = d.data() + 3;
+    p[0] = 0x10;                  // projected, ATI done
+    p[1] = frame % 4096 == 0 ? 0x20 : 0; // a tap now and then
+    p[2] = uint8_t(frame);        // position
+    p[3] = uint8_t(frame & 1 ? 0xFF : 0x01);
+    p[4] = uint8_t(frame & 1 ? 0xFF : 0x00);
+    p[5] = uint8_t(frame & 0x0F); // prox and touch
+    for (int w = 0; w < 10; ++w) {
+        const int v = 500 + (frame + w * 7) % 300;
+        p[7 + 2 * w] = uint8_t(v);
+        p[8 + 2 * w] = uint8_t(v >> 8);
+    }
+}
+
+int Measure()
+{
+    TMainCore& core = MainForm->Core();
+    TKorvaneDevList& list = *core.KorvaneDevList1;
+    THidDevice* device = list.HidDevices().NameObjects.value(0);
+    std::array<uint8_t, 64> report;
+    int frame = 0;
+    for (; frame < 2000; ++frame) { // the first frames run the read-back after ATI
+        FillReport(report, frame);
+        list.DoDeviceData(device, report.data(), int(report.size()));
+    }
+    PumpUntil([] { return false; }, 300);
+
+    // The display alone, on values that change every frame as noisy counts do.
+    TLiveDisplay& display = *MainForm->LiveDisplay;
+    const int frames = 200'000;
+    auto displayRun = [&] {
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int i = 0; i < frames; ++i) {
+            for (int c = 0; c < 4; ++c) {
+                core.FCurrentChs[size_t(c)] = 500 + (i + 3 * c) % 17;
+                core.FLTAChs[size_t(c)] = 500 + (i / 64 + c) % 5;
+            }
+            core.FTouchBools[1] = (i / 500) % 2;
+            display.FrameDecoded();
+        }
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / frames * 1e6;
+    };
+    const double streamingUs = displayRun();
+    MainForm->BarTimer->stop(); // labels are then written every frame
+    const double labelsUs = displayRun();
+    MainForm->BarTimer->start();
+
+    // The whole path: report handler, tool and chip components, decode, display.
+    constexpr int Distinct = 8192;
+    std::vector<std::array<uint8_t, 64>> reports(Distinct);
+    for (int i = 0; i < Distinct; ++i)
+        FillReport(reports[size_t(i)], frame + i);
+    const auto t1 = std::chrono::steady_clock::now();
+    for (int i = 0; i < frames; ++i)
+        list.DoDeviceData(device, reports[size_t(i % Distinct)].data(), 64);
+    const double pathUs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t1).count() / frames * 1e6;
+
+    std::printf("display update per frame (UpdateFlagsAndValues + UpdateBarsAndScope), streaming: %.2f us\n",
+                streamingUs);
+    std::printf("display update per frame with the value labels written every frame:           %.2f us\n",
+                labelsUs);
+    std::printf("whole frame path, stream report to display:                                   %.2f us\n", pathUs);
+    std::printf("share of one core at 1000 frames/s (whole path, without painting): %.1f %%\n", pathUs / 10.0);
+    return 0;
+}
+
+int Stream(int seconds)
+{
+    TMainCore& core = MainForm->Core();
+    quint64 frames = 0, missed = 0;
+    core.OnLogFrame = [&frames] { ++frames; };
+    auto missedHandler = core.KT880Device1->OnStreamingDataMissed;
+    core.KT880Device1->OnStreamingDataMissed = [&missed, missedHandler](uint8_t id) {
+        ++missed;
+        if (missedHandler)
+            missedHandler(id);
+    };
+    PumpUntil([] { return false; }, 2000); // settle: ATI and the read-back
+    const quint64 frames0 = frames;
+    const double cpu0 = CpuSeconds();
+    const long rss0 = RssKiB();
+    long rssMax = rss0;
+    QElapsedTimer wall;
+    wall.start();
+    while (wall.elapsed() < seconds * 1000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        rssMax = std::max(rssMax, RssKiB());
+    }
+    const double elapsed = wall.elapsed() / 1000.0;
+    const double cpu = (CpuSeconds() - cpu0) / elapsed * 100.0;
+    THidDevice* device = core.KorvaneDevList1->HidDevices().NameObjects.value(0);
+    std::printf("streamed %.1f s: %.0f frames/s shown, %llu data-missed notices, %llu reports dropped\n", elapsed,
+                (frames - frames0) / elapsed, (unsigned long long)missed,
+                (unsigned long long)(device ? device->DroppedReports() : 0));
+    std::printf("CPU of the process: %.1f %% of one core; RSS %ld KiB at start, %ld KiB at end, %ld KiB peak\n", cpu,
+                rss0, RssKiB(), rssMax);
+    return missed == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QStandardPaths::setTestModeEnabled(true);
+    int streamSeconds = 0, rate = 1000;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (QByteArray(argv[i]) == "--stream")
+            streamSeconds = atoi(argv[i + 1]);
+        else if (QByteArray(argv[i]) == "--rate")
+            rate = atoi(argv[i + 1]);
+    }
+
+    SimOptions options;
+    options.simulate = true;
+    options.seed = 1;
+    options.manualClock = streamSeconds == 0; // the measurement feeds its own reports
+    options.sampleRateHz = rate;
+    auto sim = std::make_unique<TSimulator>(options);
+    CreateForms(sim->Backend(), QStringLiteral("kt610b-bench-display-%1").arg(QCoreApplication::applicationPid()));
+    MainForm->show();
+    int result = 1;
+    if (!StartStreaming())
+        std::fprintf(stderr, "streaming did not start\n");
+    else
+        result = streamSeconds > 0 ? Stream(streamSeconds) : Measure();
+    MainForm->close();
+    DestroyForms();
+    sim.reset();
+    return result;
+}

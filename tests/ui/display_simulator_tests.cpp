@@ -1,0 +1,121 @@
+// The live display end to end: the main window streams from the simulator (manual clock) and shows what
+// the simulated finger does.
+
+#include "UiTestSupport.h"
+
+#include "app/MainCore.h"
+#include "app/ui/AppForms.h"
+#include "app/ui/ColourBars.h"
+#include "app/ui/DialButton.h"
+#include "app/ui/MainUnit.h"
+#include "app/ui/SevenSegment.h"
+#include "settings/RegisterOperations.h"
+#include "sim/Simulator.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace {
+
+class DisplaySimulatorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        SimOptions options;
+        options.simulate = true;
+        options.manualClock = true;
+        options.scenario = QStringLiteral("idle");
+        options.seed = 11;
+        FSim = std::make_unique<TSimulator>(options);
+        static int run = 0;
+        CreateForms(FSim->Backend(),
+                    QStringLiteral("kt610b-display-%1-%2").arg(QCoreApplication::applicationPid()).arg(++run));
+        MainForm->show();
+        ASSERT_TRUE(WaitUntil([] { return MainForm->StartButton->isEnabled(); }));
+    }
+    void TearDown() override
+    {
+        DestroyForms();
+        FSim.reset();
+    }
+    TMainCore& Core() { return MainForm->Core(); }
+    // Start with the default set-up, answering the start-up chooser if one is shown.
+    void Start()
+    {
+        QTimer chooser;
+        chooser.setInterval(20);
+        QObject::connect(&chooser, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+                    if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup"))
+                        b->click();
+        });
+        chooser.start();
+        MainForm->StartButton->click();
+        ASSERT_TRUE(Core().FIsStreaming);
+    }
+    // Runs samples and lets their frames and a bar repaint through.
+    void Stream(int samples)
+    {
+        FSim->Advance(samples);
+        Pump(40);
+    }
+    TColourBars* Counts() { return static_cast<TColourBars*>(MainForm->Series1); }
+
+    std::unique_ptr<TSimulator> FSim;
+};
+
+TEST_F(DisplaySimulatorTest, display_StreamingShowsValuesIndicatorsAndTheWheel)
+{
+    Start();
+    Stream(200); // ATI settles and the averages follow
+    ASSERT_EQ(Counts()->BarCount(), 4);
+    EXPECT_GT(Counts()->BarValue(1), 0);
+    bool ok = false;
+    EXPECT_EQ(MainForm->CSLbl[1]->text().toInt(&ok), Core().FCurrentChs[1]);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(MainForm->LTALbl[2]->text().toInt(), Core().FLTAChs[2]);
+    EXPECT_EQ(MainForm->CHPTShape[1]->pixmap().cacheKey(), MainForm->NonePNG.cacheKey());
+
+    FSim->SetTouch(1, true);
+    Stream(30);
+    EXPECT_EQ(MainForm->CHPTShape[1]->pixmap().cacheKey(), MainForm->TouchPNG.cacheKey());
+    EXPECT_EQ(Counts()->BarColour(1), QColor(0xFF, 0x33, 0x33));
+    FSim->SetTouch(1, false);
+    Stream(30);
+    EXPECT_EQ(MainForm->CHPTShape[1]->pixmap().cacheKey(), MainForm->NonePNG.cacheKey());
+
+    // Unchecking a channel box reaches the chip and the labels.
+    MainForm->FCHChecks[3]->click();
+    EXPECT_FALSE(Core().CHCheck[3]);
+    Stream(10);
+    EXPECT_EQ(MainForm->CSLbl[3]->text(), "N/A");
+    EXPECT_EQ(FSim->ChipRegister(0x0D).at(0) & 0x0F, 0x07);
+    MainForm->AllCHsCheck->click(); // clears all four
+    EXPECT_FALSE(MainForm->FCHChecks[0]->isChecked());
+    MainForm->AllCHsCheck->click(); // checks all four again, and starts an ATI
+    EXPECT_TRUE(MainForm->FCHChecks[3]->isChecked());
+    EXPECT_EQ(FSim->ChipRegister(0x0D).at(0) & 0x0F, 0x0F);
+    Stream(300);
+
+    // The wheel mode: the dial and the display follow the finger.
+    Core().Settings.SliderRadio = 2;
+    ASSERT_TRUE(Core().RegOps->ProxSettings1Cmd());
+    FSim->SetWheelFinger(true, 0.25);
+    Stream(60);
+    EXPECT_NEAR(MainForm->JvDialButton1->Position(), 25, 4);
+    EXPECT_EQ(MainForm->SevenSeg1->Value(), Core().FWheelData1);
+    const int marker = MainForm->FCurMovX;
+    FSim->SetWheelFinger(true, 0.5);
+    Stream(60);
+    EXPECT_NEAR(MainForm->JvDialButton1->Position(), 50, 4);
+    EXPECT_GT(MainForm->FCurMovX, marker);
+}
+
+} // namespace
