@@ -15,8 +15,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPushButton>
-#include <QStandardPaths>
+#include <QDialog>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -50,20 +52,26 @@ long RssKiB()
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Presses Start and answers the start-up chooser with the default set-up if one is shown.
+// Answers what the program asks on the way: the start-up chooser with the default set-up, any other
+// dialog (the first run's hints and tips) by closing it.
+void AnswerDialogs()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+        if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup")) {
+            b->click();
+            return;
+        }
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+}
+
 bool StartStreaming()
 {
     if (!PumpUntil([] { return MainForm->StartButton->isEnabled(); }))
         return false;
-    QTimer chooser;
-    chooser.setInterval(20);
-    QObject::connect(&chooser, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
-                if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup"))
-                    b->click();
-    });
-    chooser.start();
     MainForm->StartButton->click();
     return MainForm->Core().FIsStreaming;
 }
@@ -158,18 +166,23 @@ int Stream(int seconds)
     long rssMax = rss0;
     QElapsedTimer wall;
     wall.start();
-    while (wall.elapsed() < seconds * 1000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        rssMax = std::max(rssMax, RssKiB());
-    }
+    QEventLoop loop;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&rssMax] { rssMax = std::max(rssMax, RssKiB()); });
+    sample.start(1000);
+    long rss10 = 0;
+    QTimer::singleShot(std::min(seconds, 10) * 1000, [&rss10] { rss10 = RssKiB(); });
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
     const double elapsed = wall.elapsed() / 1000.0;
     const double cpu = (CpuSeconds() - cpu0) / elapsed * 100.0;
     THidDevice* device = core.KorvaneDevList1->HidDevices().NameObjects.value(0);
     std::printf("streamed %.1f s: %.0f frames/s shown, %llu data-missed notices, %llu reports dropped\n", elapsed,
                 (frames - frames0) / elapsed, (unsigned long long)missed,
                 (unsigned long long)(device ? device->DroppedReports() : 0));
-    std::printf("CPU of the process: %.1f %% of one core; RSS %ld KiB at start, %ld KiB at end, %ld KiB peak\n", cpu,
-                rss0, RssKiB(), rssMax);
+    std::printf("CPU of the process: %.1f %% of one core; RSS %ld KiB at start, %ld KiB after 10 s, %ld KiB at end, "
+                "%ld KiB peak\n",
+                cpu, rss0, rss10, RssKiB(), rssMax);
     return missed == 0 ? 0 : 1;
 }
 
@@ -179,9 +192,14 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The preferences the program writes go to a folder of the bench's own.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QStandardPaths::setTestModeEnabled(true);
+    QTimer dialogs;
+    QObject::connect(&dialogs, &QTimer::timeout, &AnswerDialogs);
+    dialogs.start(20);
     int streamSeconds = 0, rate = 1000;
     for (int i = 1; i + 1 < argc; ++i) {
         if (QByteArray(argv[i]) == "--stream")

@@ -199,12 +199,11 @@ bool TIniFile::Save(const QStringList& lines)
         data += line.toLatin1();
         data += "\r\n";
     }
-    // The temporary file is flushed and synced before it replaces the old one.
     QSaveFile file(FFileName);
     if (!file.open(QIODevice::WriteOnly))
         return WriteFailure(QStringLiteral("Cannot write \"%1\": %2").arg(FFileName, file.errorString()));
-    // commit() alone would rename a temporary file whose last flush failed (a full disk) over the old one: the
-    // flush is checked first, and an unfinished temporary file goes away with the QSaveFile.
+    // commit() syncs and renames, but it would also rename a temporary file whose last flush failed (a full
+    // disk) over the old one: the flush is checked first. An unfinished temporary file goes with the QSaveFile.
     if (file.write(data) != data.size() || !file.flush()) {
         const QString error = file.errorString();
         file.cancelWriting();

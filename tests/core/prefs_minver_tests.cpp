@@ -12,14 +12,13 @@ protected:
     QString MinVerPath = Dir.filePath("minver.ini");
 };
 
-TEST_F(PrefsMinVer, ValidFileFillsEveryField)
+TEST_F(PrefsMinVer, ValidFileFillsTheFieldsAndMissingKeysReadAsZero)
 {
-    PutFile(MinVerPath, "[Other]\r\nKC60=FFFF\r\n[CT]\r\nKC50=0101\r\nKD30=0127\r\nKR30=0002\r\nKC70=0105\r\n"
-                        "KC60=0106\r\nkc60a=0100010b\r\nKC60N=0106130C\r\nKD30N=FFFFFFFF\r\n");
+    PutFile(MinVerPath, "[Other]\r\nKC60=FFFF\r\n[CT]\r\nKD30=0127\r\nKC70=0105\r\nKC60=0106\r\nkc60a=0100010b\r\n"
+                        "KC60N=0106130C\r\nKD30N=FFFFFFFF\r\n");
     const TMinVer min = ReadMinVer(MinVerPath);
-    EXPECT_EQ(min.KC50, 0x0101u);
+    EXPECT_EQ(min.KC50, 0u);
     EXPECT_EQ(min.KD30, 0x0127u);
-    EXPECT_EQ(min.KR30, 0x0002u);
     EXPECT_EQ(min.KC70, 0x0105u);
     EXPECT_EQ(min.KC60, 0x0106u);
     EXPECT_EQ(min.KC60A, 0x0100010Bu);
@@ -27,59 +26,31 @@ TEST_F(PrefsMinVer, ValidFileFillsEveryField)
     EXPECT_EQ(min.KD30N, 0xFFFFFFFFu);
 }
 
-TEST_F(PrefsMinVer, MissingKeysReadAsZero)
-{
-    PutFile(MinVerPath, "[CT]\nKC60=0105\n");
-    const TMinVer min = ReadMinVer(MinVerPath);
-    EXPECT_EQ(min.KC60, 0x0105u);
-    EXPECT_EQ(min.KD30, 0u);
-    EXPECT_EQ(min.KC60N, 0u);
-    EXPECT_EQ(ReadMinVer(Dir.filePath("absent.ini")).KC60, 0u);
-}
-
 TEST_F(PrefsMinVer, ValueThatIsNotHexadecimalEndsTheReading)
 {
-    // KC70 is read before KC60: what came before it stays, nothing after it is read.
+    // KC70 is read after KD30 and before KC60.
     for (const char* bad : {"01G6", "0x0106", "", "123456789", "-1"}) {
         PutFile(MinVerPath, QByteArray("[CT]\r\nKD30=0127\r\nKC70=") + bad + "\r\nKC60=0106\r\nKD30N=0127010A\r\n");
         const TMinVer min = ReadMinVer(MinVerPath);
         EXPECT_EQ(min.KD30, 0x0127u) << bad;
-        EXPECT_EQ(min.KC70, 0u) << bad;
-        EXPECT_EQ(min.KC60, 0u) << bad;
-        EXPECT_EQ(min.KD30N, 0u) << bad;
+        EXPECT_EQ(min.KC70 + min.KC60 + min.KD30N, 0u) << bad;
     }
 }
 
 TEST_F(PrefsMinVer, MinimaAreReadOnlyWhenTheUpdateProgramIsInstalled)
 {
     PutFile(MinVerPath, "[CT]\r\nKC60=0105\r\n");
-    TUpdaterCheck check = CheckMinimumVersions(Dir.path());
-    EXPECT_FALSE(check.FUpdaterInstalled);
-    EXPECT_EQ(check.MinVer.KC60, 0u) << "no program, no minima: no tool is outdated";
-
-    PutFile(Dir.filePath("Korvane Reflash.exe"), "program");
-    check = CheckMinimumVersions(Dir.path());
-    EXPECT_TRUE(check.FUpdaterInstalled);
-    EXPECT_EQ(check.FUpdaterPath, Dir.path());
-    EXPECT_EQ(check.MinVer.KC60, 0x0105u);
-    EXPECT_EQ(UpdaterProgram(Dir.path()), Dir.filePath("Korvane Reflash.exe"));
-
-    QFile::remove(MinVerPath);
-    check = CheckMinimumVersions(Dir.path());
-    EXPECT_TRUE(check.FUpdaterInstalled);
-    EXPECT_EQ(check.MinVer.KC60, 0u);
-
-    EXPECT_FALSE(CheckMinimumVersions(QString()).FUpdaterInstalled);
-}
-
-TEST_F(PrefsMinVer, NativeProgramIsPreferredAndAFolderOfThatNameIsNoProgram)
-{
-    QDir(Dir.path()).mkdir("Korvane Reflash");
-    EXPECT_TRUE(UpdaterProgram(Dir.path()).isEmpty());
+    QDir(Dir.path()).mkdir("Korvane Reflash"); // a folder of that name is no program
+    EXPECT_FALSE(CheckMinimumVersions(Dir.path()).FUpdaterInstalled);
+    EXPECT_EQ(CheckMinimumVersions(Dir.path()).MinVer.KC60, 0u) << "no program, no minima";
     QDir(Dir.path()).rmdir("Korvane Reflash");
-    PutFile(Dir.filePath("Korvane Reflash"), "program");
+
     PutFile(Dir.filePath("Korvane Reflash.exe"), "program");
-    EXPECT_EQ(UpdaterProgram(Dir.path()), Dir.filePath("Korvane Reflash"));
+    const TUpdaterCheck check = CheckMinimumVersions(Dir.path());
+    EXPECT_TRUE(check.FUpdaterInstalled);
+    EXPECT_EQ(check.MinVer.KC60, 0x0105u);
+    PutFile(Dir.filePath("Korvane Reflash"), "program");
+    EXPECT_EQ(UpdaterProgram(Dir.path()), Dir.filePath("Korvane Reflash")) << "the native program first";
 }
 
 TEST_F(PrefsMinVer, FolderComesFromTheEnvironmentOrTheConfigurationFile)

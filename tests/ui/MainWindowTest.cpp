@@ -221,17 +221,6 @@ TEST_F(MainWindowTest, ResetMenuDeletesThePreferencesFileWhenTheProgramEnds)
     EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST_F(MainWindowTest, SentReportLinesHoldThirtySevenBytes)
-{
-    TKvrByteArray report{};
-    for (int i = 0; i < 64; ++i)
-        report[i] = uint8_t(i * 7);
-    const QString line = TMainForm::SentReportLine(report);
-    EXPECT_EQ(line.size(), 37 * 3);
-    EXPECT_TRUE(line.startsWith(QStringLiteral("00 07 0E 15 1C ")));
-    EXPECT_TRUE(line.endsWith(QStringLiteral("FC ")));
-}
-
 TEST_F(MainWindowTest, ChannelRowLinesUpUnderTheBars)
 {
     MainForm->resize(1000, 760);

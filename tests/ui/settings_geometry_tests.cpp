@@ -1,71 +1,55 @@
 // Window geometry in the preferences file: read once at the first activation, written at destruction.
 #include "settings_support.h"
 
-#include "settings/ui/FormGeometry.h"
 #include "settings/ui/SendCommandsUnit.h"
 
-#include <map>
+#include <QFile>
 
 using namespace settingsui;
 
 namespace {
 
-struct Prefs {
-    std::map<QString, QString> Keys; // "Section/Key"
-    QStringList Written;
-    int Reads = 0;
-
-    void Install()
-    {
-        FormGeometry::SetPreferences(
-            [this](const QString& section, const QString& key, QString& value) {
-                ++Reads;
-                value = Keys[section + '/' + key];
-                return true;
-            },
-            [this](const QString& section, const QString& key, const QString& value) {
-                Written << section + '/' + key + '=' + value;
-                return true;
-            });
-    }
-};
-
 class SettingsGeometryTest : public SettingsFormTest {
 protected:
-    void TearDown() override
+    QString PrefsFile() const { return FormGeometry::PreferencesFile(); }
+    void WritePrefs(const QByteArray& text)
     {
-        FormGeometry::SetPreferences(nullptr, nullptr);
-        SettingsFormTest::TearDown();
+        QFile f(PrefsFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
     }
-    Prefs P;
+    QByteArray ReadPrefs()
+    {
+        QFile f(PrefsFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 };
 
 } // namespace
 
 TEST_F(SettingsGeometryTest, settings_GeometryIsReadOnceAndWrittenAtTheEnd)
 {
-    P.Keys = {{"SettingsForm/State", "Nor"}, {"SettingsForm/Left", "40"}, {"SettingsForm/Top", "30"},
-              {"SettingsForm/Width", "700"}, {"SettingsForm/Height", "520"}};
-    P.Install();
+    WritePrefs("[Other]\r\nKeep=1\r\n[SettingsForm]\r\nState=Nor\r\nLeft=40\r\nTop=30\r\nWidth=1010\r\nHeight=700\r\n");
     Form->show();
     Form->FormActivate();
     EXPECT_EQ(Form->frameGeometry().topLeft(), QPoint(40, 30));
-    EXPECT_EQ(Form->frameGeometry().size(), QSize(700, 520));
-    const int reads = P.Reads;
+    EXPECT_EQ(Form->frameGeometry().size(), QSize(1010, 700));
+
+    // Read once only.
+    WritePrefs("[SettingsForm]\r\nLeft=300\r\n");
     Form->FormActivate();
-    EXPECT_EQ(P.Reads, reads);
+    EXPECT_EQ(Form->frameGeometry().topLeft(), QPoint(40, 30));
 
     Form->move(60, 50);
     Form.reset();
-    EXPECT_EQ(P.Written.join(' '), QStringLiteral("SettingsForm/Width=700 SettingsForm/Height=520 SettingsForm/Left=60 "
-                                                  "SettingsForm/Top=50 SettingsForm/State=Nor"));
+    EXPECT_EQ(ReadPrefs(), QByteArray("[SettingsForm]\r\nLeft=60\r\nWidth=1010\r\nHeight=700\r\nTop=50\r\nState=Nor\r\n"));
+    EXPECT_TRUE(Msgs.Errors.isEmpty());
 }
 
 TEST_F(SettingsGeometryTest, settings_GeometryErrorsAndLostMonitors)
 {
     // A position on no monitor leaves the window where it is.
-    P.Keys = {{"SettingsForm/Left", "-90000"}, {"SettingsForm/Top", "-90000"}, {"SettingsForm/Width", "300"}};
-    P.Install();
+    WritePrefs("[SettingsForm]\r\nLeft=-90000\r\nTop=-90000\r\nWidth=300\r\n");
     Form->show();
     const QRect before = Form->frameGeometry();
     Form->FormActivate();
@@ -73,8 +57,8 @@ TEST_F(SettingsGeometryTest, settings_GeometryErrorsAndLostMonitors)
     EXPECT_TRUE(Msgs.Errors.isEmpty());
 
     // A value that is not a number is a read error of the settings window, ignored by the report window.
-    P.Keys = {{"SettingsForm/Left", "abc"}, {"SendComForm/Left", "abc"}};
-    Form.reset();
+    Form.reset(); // writes its geometry
+    WritePrefs("[SettingsForm]\r\nLeft=abc\r\n[SendComForm]\r\nLeft=abc\r\n");
     Form = std::make_unique<TSettingsForm>(*Core);
     View.Form = Form.get();
     Form->show();
@@ -86,12 +70,12 @@ TEST_F(SettingsGeometryTest, settings_GeometryErrorsAndLostMonitors)
     reports.FormActivate();
     EXPECT_EQ(Msgs.Errors.size(), errors);
 
-    // Never activated: nothing is written.
-    P.Written.clear();
+    // A window never activated writes nothing.
+    QFile::remove(PrefsFile());
     {
         TSendCommands unused;
     }
-    EXPECT_TRUE(P.Written.isEmpty());
+    EXPECT_FALSE(QFile::exists(PrefsFile()));
 }
 
 TEST_F(SettingsGeometryTest, settings_PositionComesBackAfterAClose)

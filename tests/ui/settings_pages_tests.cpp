@@ -464,3 +464,21 @@ TEST_F(SettingsFormTest, settings_EngineeringPageRunsTheOperations)
     EXPECT_FALSE(Core->FPowerOn);
     EXPECT_EQ(Form->PowerButton->text(), QStringLiteral("Power On"));
 }
+
+TEST_F(SettingsFormTest, settings_PagesWaitForTheParasiticCapacitanceMeasurement)
+{
+    PowerOn();
+    Form->SetEngineeringVisible(true);
+    Form->SelectEngineeringPage();
+    Form->Button2->click();
+    ASSERT_TRUE(Core->RegOps->CalCapRunning()) << Msgs.Errors.join('\n').toStdString();
+    EXPECT_FALSE(Form->Label39->isHidden());
+    // The measurement switched the bases to 298 and ATI off, and tracks the multipliers page.
+    EXPECT_EQ(uint8_t(Sim.ChipRegister(0x07)[4]), 0xEE);
+    EXPECT_EQ(Core->Pages.FActivePage, 5);
+    Find<QPushButton>(QStringLiteral("ThresholdsNavButton"))->click();
+    EXPECT_EQ(Form->ActivePage(), 9);
+    EXPECT_EQ(Core->Pages.FActivePage, 5);
+    EXPECT_TRUE(Form->EngineeringNavButton->isChecked());
+    Core->RegOps->CalCapTimer.stop();
+}

@@ -7,6 +7,7 @@
 #include "app/SessionControl.h"
 #include "settings/RegisterOperations.h"
 #include "settings/ui/SettingsUnit.h"
+#include "settings/ui/FormGeometry.h"
 #include "sim/Simulator.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QThread>
 #include <memory>
 
@@ -79,6 +81,8 @@ protected:
 
     void SetUp() override
     {
+        // Window geometry goes to a file of the test's own, never the user's.
+        FormGeometry::SetPreferencesFile(PrefsDir.filePath(QStringLiteral("KorvaneKT610B.ini")));
         Core = std::make_unique<TMainCore>(Sim.Backend(), &Msgs, &View);
         Core->KorvaneDevList1->Activate();
         ASSERT_TRUE(WaitUntil([this] { return Core->KorvaneDevList1->HidDevices().Count == 1; }));
@@ -98,6 +102,7 @@ protected:
         View.Form = nullptr;
         Form.reset();
         Core.reset();
+        FormGeometry::SetPreferencesFile(QString());
     }
 
     void PowerOn()
@@ -113,6 +118,7 @@ protected:
     }
     TSettingsRecord& S() { return Core->Settings; }
 
+    QTemporaryDir PrefsDir;
     TSimulator Sim{Options()};
     Messages Msgs;
     FormView View;

@@ -13,6 +13,7 @@
 #include "app/ui/PictureBox.h"
 #include "app/ui/ScopeUnit.h"
 #include "help/ui/AboutDialogUnit.h"
+#include "persist/Preferences.h"
 #include "help/ui/HintTipsUnit.h"
 #include "settings/ui/EasyShowSendUnit.h"
 #include "settings/ui/SendCommandsUnit.h"
@@ -175,9 +176,8 @@ void TMainForm::FormCreate()
         CHPTShape[c]->setPixmap(NonePNG);
     FCore->FResources.fill(0);
 
-    LocalDataPath = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-                        .filePath(QStringLiteral("Korvane")) + QDir::separator();
-    IniFilePath = LocalDataPath + QStringLiteral("KT610B") + QDir::separator() + QStringLiteral("KorvaneKT610B.ini");
+    LocalDataPath = TPreferences::LocalDataPath();
+    IniFilePath = TPreferences::DefaultFilePath();
     AppPath = QCoreApplication::applicationDirPath() + QDir::separator();
 
     SetCtLabel(TToolChange::NoDeviceText, TToolChange::NoDeviceColour, true, false);
@@ -233,16 +233,46 @@ void TMainForm::FormActivate()
     }
 }
 
+// The main window's outer frame as the preferences file stores it.
+static TWindowGeometry FrameGeometryOf(const QWidget* window)
+{
+    const QRect frame = window->frameGeometry();
+    return {frame.left(), frame.top(), frame.width(), frame.height(), window->isMaximized()};
+}
+
 bool TMainForm::ReadPreferences()
 {
-    // The file's folders are made at the first activation. The reading of the file plugs in here; until then
-    // the built-in defaults stand.
-    return QDir().mkpath(QFileInfo(IniFilePath).absolutePath());
+    TPreferences preferences(IniFilePath);
+    QList<QRect> monitors;
+    for (const QScreen* s : QGuiApplication::screens())
+        monitors.append(s->geometry());
+    TMainFormOptions options;
+    std::optional<TWindowGeometry> placement;
+    if (!preferences.ReadMainForm(FrameGeometryOf(this), monitors, options, placement))
+        return false;
+    if (placement) {
+        move(placement->Left, placement->Top);
+        if (placement->Maximised)
+            showMaximized();
+        else
+            resize(size() + QSize(placement->Width, placement->Height) - frameGeometry().size());
+    }
+    Showhelphints1->setChecked(options.Hints);
+    FShowTips = options.Tips;
+    FUpdates = options.Updates;
+    FUpdates1 = options.Updates1;
+    return true;
 }
 
 void TMainForm::WritePreferences()
 {
-    // The writing of the preferences file plugs in here (failures are ignored at close).
+    // Failures are ignored at close.
+    TMainFormOptions options;
+    options.Hints = Showhelphints1->isChecked();
+    options.Tips = FShowTips;
+    options.Updates = FUpdates;
+    options.Updates1 = FUpdates1;
+    TPreferences(IniFilePath).WriteMainForm(FrameGeometryOf(this), options);
 }
 
 void TMainForm::FormResize()
@@ -286,7 +316,7 @@ void TMainForm::FormClose()
 void TMainForm::FormDestroy()
 {
     if (FResetSizePos && !IniFilePath.isEmpty())
-        QFile::remove(IniFilePath);
+        TPreferences(IniFilePath).Delete();
 }
 
 void TMainForm::changeEvent(QEvent* event)
@@ -400,21 +430,7 @@ void TMainForm::CtSetupButtonClick()
 void TMainForm::ShowSendCommandsButtonClick()
 {
     ShowWindowRestored(SendCommands);
-    FCore->KorvaneHidTool1->OnSendCommands = [this](const TKvrByteArray& report) { ShowSentReport(report); };
-}
-
-QString TMainForm::SentReportLine(const TKvrByteArray& report)
-{
-    QString line;
-    line.reserve(37 * 3);
-    for (int i = 0; i < 37; ++i)
-        line += QStringLiteral("%1 ").arg(report[i], 2, 16, QLatin1Char('0')).toUpper();
-    return line;
-}
-
-void TMainForm::ShowSentReport(const TKvrByteArray& report)
-{
-    SendCommands->AddReportLine(SentReportLine(report));
+    SendCommands->Hook(FCore->KorvaneHidTool1.get());
 }
 
 void TMainForm::ToggleEngineering()
@@ -509,7 +525,88 @@ void TMainForm::SetExportHEnabled(bool enabled)
 void TMainForm::SetPowerButtonCaption(const QString& caption)
 {
     if (SettingsForm)
-        SettingsForm->PowerButton->setText(caption);
+        SettingsForm->SetPowerButtonCaption(caption);
+}
+
+void TMainForm::SettingsRecordChanged()
+{
+    if (SettingsForm)
+        SettingsForm->SettingsRecordChanged();
+}
+
+void TMainForm::TakeSettingsAsApplied()
+{
+    if (SettingsForm)
+        SettingsForm->TakeSettingsAsApplied();
+}
+
+void TMainForm::SetSettingsChanged(bool changed)
+{
+    if (SettingsForm)
+        SettingsForm->SetSettingsChanged(changed);
+}
+
+void TMainForm::ShowATINotice()
+{
+    if (SettingsForm)
+        SettingsForm->ShowATINotice();
+}
+
+void TMainForm::HideATINotice()
+{
+    if (SettingsForm)
+        SettingsForm->HideATINotice();
+}
+
+bool TMainForm::ATINoticeVisible() const
+{
+    return SettingsForm && SettingsForm->ATINoticeVisible();
+}
+
+void TMainForm::ShowDataMissed()
+{
+    if (SettingsForm)
+        SettingsForm->ShowDataMissed();
+}
+
+void TMainForm::SetForceSleepEnabled(bool enabled)
+{
+    if (SettingsForm)
+        SettingsForm->SetForceSleepEnabled(enabled);
+}
+
+bool TMainForm::ForceSleepEnabled() const
+{
+    return !SettingsForm || SettingsForm->ForceSleepEnabled();
+}
+
+void TMainForm::SetLoadSettingsButtonEnabled(bool enabled)
+{
+    if (SettingsForm)
+        SettingsForm->SetLoadSettingsButtonEnabled(enabled);
+}
+
+bool TMainForm::LoadSettingsButtonEnabled() const
+{
+    return SettingsForm && SettingsForm->LoadSettingsButtonEnabled();
+}
+
+void TMainForm::SetCalCapWaitVisible(bool visible)
+{
+    if (SettingsForm)
+        SettingsForm->SetCalCapWaitVisible(visible);
+}
+
+void TMainForm::SetRegisterBusy(bool busy)
+{
+    if (SettingsForm)
+        SettingsForm->SetRegisterBusy(busy);
+}
+
+void TMainForm::SetDeltaCheckEnabled(bool enabled)
+{
+    if (SettingsForm)
+        SettingsForm->SetDeltaCheckEnabled(enabled);
 }
 
 void TMainForm::ShowWarning(const QString& text)

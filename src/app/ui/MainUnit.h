@@ -64,6 +64,21 @@ public:
     void SetPauseEnabled(bool enabled) override;
     void SetExportHEnabled(bool enabled) override;
     void SetPowerButtonCaption(const QString& caption) override;
+    // Settings window state asked for by the core.
+    void SettingsRecordChanged() override;
+    void TakeSettingsAsApplied() override;
+    void SetSettingsChanged(bool changed) override;
+    void ShowATINotice() override;
+    void HideATINotice() override;
+    bool ATINoticeVisible() const override;
+    void ShowDataMissed() override;
+    void SetForceSleepEnabled(bool enabled) override;
+    bool ForceSleepEnabled() const override;
+    void SetLoadSettingsButtonEnabled(bool enabled) override;
+    bool LoadSettingsButtonEnabled() const override;
+    void SetCalCapWaitVisible(bool visible) override;
+    void SetRegisterBusy(bool busy) override;
+    void SetDeltaCheckEnabled(bool enabled) override;
     void ShowWarning(const QString& text) override;
     void StartBarTimer() override;
     void StopBarTimer() override;
@@ -106,8 +121,6 @@ public:
     void CMTButtonClick();
     // The engineering page's "Show Send Commands" button: shows the report list and records every report sent.
     void ShowSendCommandsButtonClick();
-    // One report line: bytes 0..36 as two upper-case hexadecimal digits, each followed by a space.
-    static QString SentReportLine(const TKvrByteArray& report);
 
     // The LeftCtrl+RightCtrl chord.
     void ToggleEngineering();
@@ -237,7 +250,6 @@ private:
     void MessageBoxInfoItem();
     void MessageBoxErrorItem();
     void SetMessagesPanelColour(const QColor& colour);
-    void ShowSentReport(const TKvrByteArray& report);
     void ShowWindowRestored(QWidget* window);
     bool HighDensity() const;
 

@@ -1,5 +1,9 @@
 #include "settings/ui/SendCommandsUnit.h"
 
+#include "app/MainCore.h"
+#include "app/ui/AppForms.h"
+#include "app/ui/MainUnit.h"
+#include "persist/Preferences.h"
 #include "settings/ui/FormGeometry.h"
 #include "toollink/KorvaneHIDTool.h"
 
@@ -11,7 +15,7 @@
 #include <algorithm>
 
 namespace {
-const QString Section = QStringLiteral("SendComForm");
+const QString Section = QString::fromLatin1(TPreferences::SendComSection);
 constexpr int ReportBytes = 37;
 constexpr int Margin = 8;
 constexpr int ButtonGap = 5;
@@ -67,6 +71,8 @@ void TSendCommands::Unhook()
 {
     if (FTool)
         FTool->OnSendCommands = nullptr;
+    else if (MainForm)
+        MainForm->Core().KorvaneHidTool1->OnSendCommands = nullptr; // hooked by the main window itself
     FTool = nullptr;
 }
 

@@ -7,6 +7,8 @@
 #include "app/ui/AppForms.h"
 #include "app/ui/MainUnit.h"
 #include "hid/VirtualHidBackend.h"
+#include "persist/Preferences.h"
+#include "settings/RegisterOperations.h"
 #include "settings/ui/FormGeometry.h"
 #include "settings/ui/GraphAxis.h"
 
@@ -25,7 +27,7 @@
 
 namespace {
 
-const QString GeometrySection = QStringLiteral("SettingsForm");
+const QString GeometrySection = QString::fromLatin1(TPreferences::SettingsSection);
 const QString DiscardQuestion =
     QStringLiteral("Changes were made to the settings. Do you want to discard these changes?");
 const QColor CleanPanel(0xCE, 0xCE, 0xCE);
@@ -355,7 +357,8 @@ void TSettingsForm::NavButtonClick(int page)
 {
     if (!FPages.count(page))
         return;
-    if (page == FShownPage) {
+    // A parasitic-capacitance measurement moves the tracked page itself: the pages wait for its end.
+    if (page == FShownPage || FCore.RegOps->CalCapRunning()) {
         FNavButtons[FShownPage]->setChecked(true);
         return;
     }
@@ -520,7 +523,7 @@ void TSettingsForm::FormActivate()
     if (FSetupFormIni) {
         FSetupFormIni = false;
         if (!FormGeometry::ReadGeometry(this, GeometrySection))
-            FCore.KvrAddItem(QStringLiteral("Error loading saved settings!"), TKvrItemType::aError);
+            FCore.KvrAddItem(QString::fromLatin1(TPreferences::LoadErrorText), TKvrItemType::aError);
     }
     CloseButton->setFocus();
     if (FDoActivate) {

@@ -18,7 +18,7 @@ TSpinTrackPair::TSpinTrackPair(QWidget* parent, const QString& spinName, const Q
     Track->setObjectName(trackName);
     Track->setRange(min, max);
     Track->setPageStep(std::max(step, 16));
-    Track->setMinimumWidth(120);
+    Track->setMinimumWidth(80);
     connect(Spin, &QSpinBox::valueChanged, this, &TSpinTrackPair::SpinChanged);
     connect(Track, &QSlider::valueChanged, this, &TSpinTrackPair::TrackChanged);
 }
@@ -28,7 +28,7 @@ void TSpinTrackPair::SetValueText(const QString& labelName, TValueText text)
     FText = std::move(text);
     ValueLabel = new QLabel(FParent);
     ValueLabel->setObjectName(labelName);
-    ValueLabel->setMinimumWidth(90);
+    ValueLabel->setMinimumWidth(84);
     ShowValue(Spin->value());
 }
 
