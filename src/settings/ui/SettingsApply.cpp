@@ -153,37 +153,29 @@ void TSettingsForm::IgnoreButtonClick()
     HideATINotice();
 }
 
-void TSettingsForm::ReadAllMultButtonClick()
+void TSettingsForm::ShowReadResult(bool ok)
 {
-    const bool ok = FCore.Pages.ReadAllMultButtonClick();
     FillFromRecord();
     if (ok)
         ErrorLabel->hide();
     else
         ShowError(CouldNotUpdate);
     SyncChangeState();
+}
+
+void TSettingsForm::ReadAllMultButtonClick()
+{
+    ShowReadResult(FCore.Pages.ReadAllMultButtonClick());
 }
 
 void TSettingsForm::ReadAllThrButtonClick()
 {
-    const bool ok = FCore.Pages.ReadAllThrButtonClick();
-    FillFromRecord();
-    if (ok)
-        ErrorLabel->hide();
-    else
-        ShowError(CouldNotUpdate);
-    SyncChangeState();
+    ShowReadResult(FCore.Pages.ReadAllThrButtonClick());
 }
 
 void TSettingsForm::ReadAllTimingsButtonClick()
 {
-    const bool ok = FCore.Pages.ReadAllTimingsButtonClick();
-    FillFromRecord();
-    if (ok)
-        ErrorLabel->hide();
-    else
-        ShowError(CouldNotUpdate);
-    SyncChangeState();
+    ShowReadResult(FCore.Pages.ReadAllTimingsButtonClick());
 }
 
 // ---- One-shot commands ----------------------------------------------------------------------------------

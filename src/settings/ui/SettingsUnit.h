@@ -77,6 +77,8 @@ public:
     void ResetDefault();
     void UpdateAllSettingsClick();
     void IgnoreButtonClick();
+    // The record after a Read All button, and its outcome on the bottom bar.
+    void ShowReadResult(bool ok);
     void ReadAllMultButtonClick();
     void ReadAllThrButtonClick();
     void ReadAllTimingsButtonClick();
