@@ -36,6 +36,8 @@ class TLiveDisplay;
 class TMainCore;
 class TPictureBox;
 class TSevenSegment;
+class TToolTipItem;
+class TToolTipManager;
 
 class TMainForm : public QMainWindow, public IMainView, public IMessageSink {
     Q_OBJECT
@@ -211,6 +213,10 @@ public:
 
     QTimer* RePosTimer;
     QTimer* BarTimer;
+
+    // Hover hints of the four large buttons; their texts follow the program's state.
+    TToolTipManager* ToolTipManager1;
+    void ToolTipManager1BeforeShow(TToolTipManager* Sender, TToolTipItem* ToolTip);
 
     // Labels, indicators, bars, read-outs and the scope feed, per decoded frame.
     TLiveDisplay* LiveDisplay = nullptr;
