@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,7 +34,7 @@ protected:
         minVer.close();
         qputenv("KORVANE_REFLASH_DIR", Updater.path().toLocal8Bit());
         // Every box that comes up is recorded and answered.
-        connect(&BoxWatch, &QTimer::timeout, [this] {
+        QObject::connect(&BoxWatch, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box)
                 return;

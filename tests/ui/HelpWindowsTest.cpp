@@ -11,14 +11,25 @@
 #include "help/ui/ToolTipManager.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTest>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QUrl>
 
 namespace {
+
+void Click(QWidget* w)
+{
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, {}, {});
+    QCoreApplication::sendEvent(w, &press);
+    QCoreApplication::sendEvent(w, &release);
+}
 
 TEST(MainButtonHints, TextsFollowTheStateAndVanishWithHintsOff)
 {
@@ -234,7 +245,8 @@ TEST_F(HintTipsWindow, CheckBoxDecidesTheStartUpShowingOnCloseAndEsc)
     EXPECT_TRUE(HintTipsForm->CheckBox1->isChecked()) << "derived again from the preference";
     HintTipsForm->CheckBox1->click();
     EXPECT_FALSE(HintTipsForm->CheckBox1->font().bold());
-    QTest::keyClick(HintTipsForm, Qt::Key_Escape);
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(HintTipsForm, &esc);
     EXPECT_TRUE(MainForm->FShowTips);
     EXPECT_FALSE(HintTipsForm->isVisible());
 }
@@ -278,8 +290,8 @@ TEST_F(AboutWindow, TextsAndTheLink)
 
     QList<QUrl> opened;
     AboutDialog->OpenUrl = [&](const QUrl& url) { opened << url; };
-    QTest::mouseClick(AboutDialog->SiteLabel, Qt::LeftButton);
-    QTest::mouseClick(AboutDialog->Image1, Qt::LeftButton);
+    Click(AboutDialog->SiteLabel);
+    Click(AboutDialog->Image1);
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[0].host(), QString::fromLatin1(MakerWebAddress));
 

@@ -144,6 +144,8 @@ TToolTipManager::TToolTipManager(QObject* owner)
 TToolTipManager::~TToolTipManager()
 {
     FDestroying = true;
+    // The owner's handlers may refer to what is already gone.
+    OnBeforeShow = OnShow = OnHide = nullptr;
     RemoveToolTips();
     for (const auto& item : FItems)
         if (item->FControl)
