@@ -230,8 +230,9 @@ void TToolTipManager::RemoveToolTips()
 {
     HideToolTip();
     FShowTimer->stop();
-    for (QWidget* window : std::as_const(FWatched))
-        window->removeEventFilter(this);
+    for (const QPointer<QWidget>& window : std::as_const(FWatched))
+        if (window)
+            window->removeEventFilter(this);
     FWatched.clear();
     fToolTipWnd.reset();
 }
@@ -263,33 +264,32 @@ void TToolTipManager::RegisterToolTip(TToolTipItem* Item)
 
 void TToolTipManager::UnregisterToolTip(TToolTipItem* Item)
 {
-    if (!Item->FControl || !FWatched.remove(Item->FControl))
+    if (!Item->FControl || !FWatched.removeOne(Item->FControl))
         return;
     Item->FControl->removeEventFilter(this);
     if (FVisibleToolTip == Item)
         HideToolTip();
 }
 
+bool TToolTipManager::IsWatched(QWidget* window) const
+{
+    return std::any_of(FWatched.begin(), FWatched.end(), [window](const QPointer<QWidget>& w) { return w == window; });
+}
+
 void TToolTipManager::Watch(QWidget* window)
 {
-    if (FWatched.contains(window))
+    FWatched.removeAll(nullptr);
+    if (IsWatched(window))
         return;
-    FWatched.insert(window);
+    FWatched.append(window);
     window->installEventFilter(this);
 }
 
 void TToolTipManager::ControlDestroyed(QObject* control)
 {
-    FWatched.remove(static_cast<QWidget*>(control));
-    if (FHovered == control)
-        FHovered = nullptr;
-    for (const auto& item : FItems) {
-        if (item->FControl != control)
-            continue;
-        item->FControl = nullptr;
-        if (FVisibleToolTip == item.get())
-            HideToolTip();
-    }
+    // A tip of it must not stay on screen; the pointers to it empty themselves.
+    if (FVisibleToolTip && (!FVisibleToolTip->FControl || FVisibleToolTip->FControl == control))
+        HideToolTip();
 }
 
 TToolTipItem* TToolTipManager::EntryFor(QWidget* window) const
@@ -406,7 +406,7 @@ void TToolTipManager::Place(QWidget* window)
 bool TToolTipManager::eventFilter(QObject* watched, QEvent* event)
 {
     auto* window = qobject_cast<QWidget*>(watched);
-    if (!window || !FWatched.contains(window))
+    if (!window || !IsWatched(window))
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Enter:

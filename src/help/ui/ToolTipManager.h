@@ -6,7 +6,7 @@
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
-#include <QSet>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -47,7 +47,7 @@ public:
 private:
     friend class TToolTipManager;
     TToolTipManager* FOwner;
-    QWidget* FControl = nullptr; // cleared by the manager when the control is destroyed
+    QPointer<QWidget> FControl; // empty once the control is destroyed
 };
 
 class TToolTipManager : public QObject {
@@ -120,7 +120,8 @@ private:
     uint32_t FReshowPause = 100;
     std::vector<std::unique_ptr<TToolTipItem>> FItems;
     std::unique_ptr<TBalloonTip> fToolTipWnd;
-    QSet<QWidget*> FWatched;
+    QList<QPointer<QWidget>> FWatched; // the windows whose mouse moves are watched
+    bool IsWatched(QWidget* window) const;
     TToolTipItem* FVisibleToolTip = nullptr;
     QPointer<QWidget> FHovered;
     bool FReshow = false; // the mouse left a tool while its tip was up
