@@ -77,6 +77,12 @@ TCategoryPanel::TCategoryPanel(const QString& caption, QWidget* parent)
     layout->addWidget(FContent, 1);
 }
 
+void TCategoryPanel::SetCaption(const QString& caption)
+{
+    FCaption = caption;
+    FHeader->update();
+}
+
 void TCategoryPanel::SetCollapsed(bool collapsed)
 {
     if (collapsed == FCollapsed)
