@@ -101,7 +101,7 @@ TScopeForm::TScopeForm(QWidget* parent) : QWidget(parent, Qt::Window)
                                   std::pair{LTACategory, CreateChannelPanel(true)},
                                   std::pair{SetupCategory, CreateSetupPanel()}}) {
         auto* l = new QVBoxLayout(panel->Content());
-        l->setContentsMargins(6, 4, 6, 6);
+        l->setContentsMargins(6, 3, 6, 3);
         l->addWidget(content);
         ScopePanels->AddPanel(panel);
         connect(panel, &TCategoryPanel::CollapsedChanged, this, [this] {
@@ -208,7 +208,7 @@ QWidget* TScopeForm::CreateChannelPanel(bool averages)
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(1);
     for (int c = 0; c < 4; ++c) {
         auto* swatch = new TColourSwatch(FScopeColors[size_t(c)], panel);
         connect(swatch, &TColourSwatch::Clicked, this, [this, c] { ColourShapeClick(c); });
@@ -251,13 +251,16 @@ QWidget* TScopeForm::CreateSetupPanel()
     auto* panel = new QWidget;
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
 
     auto* scope = new QGroupBox(QStringLiteral("Scope"), panel);
     auto* grid = new QGridLayout(scope);
-    grid->setVerticalSpacing(4);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setVerticalSpacing(2);
     auto button = [this, scope](const QString& name, const QString& caption, void (TScopeForm::*click)()) {
         auto* b = new QPushButton(caption, scope);
         b->setObjectName(name);
+        b->setFixedHeight(23);
         connect(b, &QPushButton::clicked, this, click);
         return b;
     };
@@ -297,7 +300,7 @@ QWidget* TScopeForm::CreateSetupPanel()
         {MaxEdit, SetMaxButton}, {MinEdit, SetMinButton}, {YIncSpin, YIncButton}, {XRangeSpin, SetXRangeButton}};
     int row = 0;
     for (auto [entry, b] : rows) {
-        entry->setFixedWidth(64);
+        entry->setFixedSize(64, 22);
         grid->addWidget(entry, row, 0);
         grid->addWidget(b, row++, 1);
     }
@@ -307,6 +310,8 @@ QWidget* TScopeForm::CreateSetupPanel()
 
     auto* coordinates = new QGroupBox(QStringLiteral("Show Coordinates"), panel);
     auto* boxes = new QVBoxLayout(coordinates);
+    boxes->setContentsMargins(6, 2, 6, 4);
+    boxes->setSpacing(0);
     XCoordCheck = new QCheckBox(QStringLiteral("X Coordinates"), coordinates);
     XCoordCheck->setObjectName(QStringLiteral("XCoordCheck"));
     YCoordCheck = new QCheckBox(QStringLiteral("Y Coordinates"), coordinates);
@@ -319,6 +324,7 @@ QWidget* TScopeForm::CreateSetupPanel()
 
     BarGraphButton = new QPushButton(QStringLiteral("Bar Graph"), panel);
     BarGraphButton->setObjectName(QStringLiteral("BarGraphButton"));
+    BarGraphButton->setFixedHeight(23);
     connect(BarGraphButton, &QPushButton::clicked, this, &TScopeForm::BarGraphButtonClick);
     column->addWidget(BarGraphButton);
     return panel;
