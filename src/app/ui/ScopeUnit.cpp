@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
