@@ -178,10 +178,19 @@ TEST_F(ScopeWindowTest, scope_PointsReachTheChartOnlyOnTheRefreshWhichScrollsThe
     EXPECT_EQ(ScopeForm->Series[5]->data()->at(5)->value, 480);
     EXPECT_EQ(ScopeForm->Series[0]->dataCount(), 0);
 
+    // Closed: the time axis moves on, the points wait until the window is shown again.
+    ScopeForm->close();
+    Feed(100);
+    EXPECT_EQ(XRange(), QCPRange(700, 1300));
+    EXPECT_EQ(ScopeForm->Series[1]->dataCount(), 1200);
+    ScopeForm->StartUpdateTimer();
+    ScopeForm->show();
+    EXPECT_EQ(ScopeForm->Series[1]->dataCount(), 1300);
+
     // Stopped: nothing is refreshed.
     MainForm->Core().FIsStreaming = false;
     Feed(20);
-    EXPECT_EQ(ScopeForm->Series[1]->dataCount(), 1200);
+    EXPECT_EQ(ScopeForm->Series[1]->dataCount(), 1300);
 }
 
 TEST_F(ScopeWindowTest, scope_ZoomSnapsBackWhileStreamingAndZoomAndPanWorkWhenStopped)

@@ -359,6 +359,13 @@ void TScopeForm::UpdateTimerTimer()
 {
     if (FNoUpdate || !MainForm || !MainForm->Core().FIsStreaming)
         return;
+    // A closed window only keeps its time axis moving; the points reach the chart when it is shown.
+    if (!isVisible()) {
+        if (FXPos > ScopeGraph->xAxis->range().upper)
+            ScopeGraph->xAxis->moveRange(FXPos - FPrevXPos);
+        FPrevXPos = FXPos;
+        return;
+    }
     bool any = false;
     for (int t = 0; t < Traces; ++t) {
         if (!FChartPoints.Changed(t))
@@ -833,6 +840,8 @@ void TScopeForm::showEvent(QShowEvent* event)
         move(FRunLeft, FRunTop);
     }
     QTimer::singleShot(0, this, &TScopeForm::CheckGategoryPanelSize);
+    if (UpdateTimer->isActive())
+        UpdateTimerTimer();
 }
 
 void TScopeForm::closeEvent(QCloseEvent* event)
