@@ -317,7 +317,10 @@ void TToolTipManager::ShowToolTipFor(QWidget* window)
         return;
     if (OnBeforeShow)
         OnBeforeShow(this, item);
-    fToolTipWnd->Text->setText(item->Description);
+    QLabel* text = fToolTipWnd->Text;
+    text->setText(item->Description);
+    // One line when it fits: a word-wrapped label would otherwise wrap early.
+    text->setMinimumWidth(std::min(text->maximumWidth(), text->fontMetrics().horizontalAdvance(item->Description) + 2));
     ApplyToolTipStyle(item);
     // An empty text shows nothing.
     if (item->Description.isEmpty()) {
