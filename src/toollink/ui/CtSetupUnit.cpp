@@ -6,9 +6,7 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFormLayout>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
