@@ -14,6 +14,9 @@
 #include "app/ui/ScopeUnit.h"
 #include "help/ui/AboutDialogUnit.h"
 #include "persist/Preferences.h"
+#include "persist/SettingsFile.h"
+#include "persist/ui/StartupUnit.h"
+#include "app/ui/ColourBars.h"
 #include "help/ui/HintTipsUnit.h"
 #include "settings/ui/EasyShowSendUnit.h"
 #include "settings/ui/SendCommandsUnit.h"
@@ -80,11 +83,14 @@ TMainForm::TMainForm(std::shared_ptr<HidBackend> backend, const QString& copyDat
     FCopyData->Listen(copyDataName.isEmpty() ? TCopyDataServer::ServerName() : copyDataName);
     ConnectControls();
     LiveDisplay = new TLiveDisplay(*this, *FCore);
+    SettingsFile = std::make_unique<TSettingsFile>(*FCore);
     FormCreate();
 }
 
 TMainForm::~TMainForm()
 {
+    // It unhooks itself from the core, which goes first otherwise.
+    SettingsFile.reset();
     FormDestroy();
     if (FShortcuts)
         qApp->removeEventFilter(FShortcuts.get());
@@ -651,6 +657,22 @@ void TMainForm::ShowWaitPicture()
 {
     GraphPicture->ShowCentred(WaitText);
     BarGraph->replot();
+}
+
+void TMainForm::ClearBarSeries()
+{
+    static_cast<TColourBars*>(Series1)->Clear();
+    static_cast<TColourBars*>(Series2)->Clear();
+}
+
+void TMainForm::ShowErrorBox(const QString& text)
+{
+    QMessageBox::critical(this, windowTitle(), text);
+}
+
+uint8_t TMainForm::ShowStartupChooser()
+{
+    return StartupForm ? StartupForm->Execute() : TStartupForm::DefaultSetup;
 }
 
 void TMainForm::SetAckResetEnabled(bool enabled)

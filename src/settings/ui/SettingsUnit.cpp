@@ -2,6 +2,7 @@
 // the window's life cycle. The pages are built in SettingsPagesUi.cpp, Apply and the buttons that talk to the
 // chip are in SettingsApply.cpp.
 #include "settings/ui/SettingsUnit.h"
+#include "persist/SettingsFile.h"
 
 #include "app/MainCore.h"
 #include "app/ui/AppForms.h"
