@@ -97,8 +97,11 @@ TEST(SettingsFileSession, WheelChosenAtStartIsLoadedAfterTheFirstFrameAndASavedS
         EXPECT_EQ((uint8_t(prox[1]) >> 2) & 3, 2);
         EXPECT_EQ(uint8_t(prox[4]), 0xFF);
         const int frames = run.View.Frames;
-        run.Stream(5);
+        run.Stream(150);
         EXPECT_GT(run.View.Frames, frames);
+        // The tuning run started by the load raises no notice.
+        EXPECT_FALSE(run.View.Called("ATINotice"));
+        EXPECT_FALSE(run.Core->FSettingsATIMessage);
 
         // A different set-up, applied and saved.
         run.Core->Settings.Touch2Spin = 30;

@@ -11,7 +11,6 @@ TStartupForm::TStartupForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("StartupForm"));
     setWindowTitle(QStringLiteral("Startup Mode"));
-    setModal(true);
 
     HeaderLabel = new QLabel(QStringLiteral("Select startup mode :"), this);
     QFont header = HeaderLabel->font();
