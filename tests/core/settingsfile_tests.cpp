@@ -184,9 +184,14 @@ TEST_F(SettingsFileTest, OnlyTheExactIdentityIsAcceptedAndARejectedFileChangesNo
         EXPECT_TRUE(Tool->Commands().empty());
         EXPECT_EQ(Stored(), before);
     }
-    // A missing file has no identity either; the section and key names match in any letter case.
+    // A missing file has no identity either; one that cannot be read is a load error.
     Core->FSettingsFile = Path("none.ini");
     EXPECT_FALSE(File->LoadSettings());
+    Msgs.Errors.clear();
+    Core->FSettingsFile = Dir.path();
+    EXPECT_FALSE(File->LoadSettings());
+    EXPECT_EQ(Msgs.Errors, QStringList{"Error loading settings!"});
+    // The section and key names match in any letter case, blanks around them and the value do not count.
     EXPECT_TRUE(Load("[ic]\r\n device = KT610B \r\n"));
 }
 
