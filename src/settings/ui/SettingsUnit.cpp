@@ -2,13 +2,13 @@
 // the window's life cycle. The pages are built in SettingsPagesUi.cpp, Apply and the buttons that talk to the
 // chip are in SettingsApply.cpp.
 #include "settings/ui/SettingsUnit.h"
-#include "persist/SettingsFile.h"
 
 #include "app/MainCore.h"
 #include "app/ui/AppForms.h"
 #include "app/ui/MainUnit.h"
 #include "hid/VirtualHidBackend.h"
 #include "persist/Preferences.h"
+#include "persist/SettingsFile.h"
 #include "settings/RegisterOperations.h"
 #include "settings/ui/FormGeometry.h"
 #include "settings/ui/GraphAxis.h"
