@@ -428,11 +428,15 @@ void TSimChip::Decide()
             ch.on = false;
             continue;
         }
-        // Prox against a count threshold; touch relative to the average.
-        const double threshold = c == 0 ? double(FReg[Thresholds][0])
-                                        : ch.lta * FReg[Thresholds][size_t(c)] / 256.0;
-        const bool over = ch.delta >= std::max(threshold, 1.0);
-        const bool under = ch.delta < threshold * 7.0 / 8.0;
+        // The chip decides on the whole counts it reports, so a host sees the same numbers it compared.
+        const int count = int(std::lround(ch.count));
+        const int lta = int(std::lround(ch.lta));
+        const int delta = Projected() ? count - lta : lta - count;
+        // Prox against a count threshold; touch against the average scaled by the channel's gain.
+        const int threshold = c == 0 ? FReg[Thresholds][0]
+                                     : SimSensing::TouchThreshold(lta, FReg[Thresholds][size_t(c)], Setup(c));
+        const bool over = delta >= std::max(threshold, 1);
+        const bool under = delta * 8 < threshold * 7;
         ch.onRun = over ? ch.onRun + 1 : 0;
         ch.offRun = under ? ch.offRun + 1 : 0;
         if (!ch.on && ch.onRun >= debounce) {

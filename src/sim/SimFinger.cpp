@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr double FingerPf = 0.4;    // a finger fully on an electrode
 constexpr double HandPf = 0.30;     // a hand right at the proximity electrode
 constexpr double NearbyHandPf = 0.04; // the hand of a finger touching the keys, seen by CH0
 
@@ -140,7 +139,7 @@ std::array<double, 4> TSimFinger::CouplingsFor(const SimContact& contact, int sl
     std::array<double, 4> pf{};
     bool fingerDown = contact.pressure > 0.0;
     for (size_t k = 0; k < 4; ++k) {
-        pf[k] += FingerPf * contact.keys[k];
+        pf[k] += TSimFinger::FingerPf * contact.keys[k];
         fingerDown = fingerDown || (k > 0 && contact.keys[k] > 0.0);
     }
     pf[0] += HandPf * contact.hand * contact.hand + (fingerDown ? NearbyHandPf : 0.0);
@@ -165,7 +164,7 @@ std::array<double, 4> TSimFinger::CouplingsFor(const SimContact& contact, int sl
                 share = Triangle(p - (2 * k - 1) / 6.0, 1.0 / 6.0);
                 break;
             }
-            pf[size_t(k)] += FingerPf * contact.pressure * share;
+            pf[size_t(k)] += TSimFinger::FingerPf * contact.pressure * share;
         }
     }
     return pf;

@@ -33,6 +33,7 @@ const QString DiscardQuestion =
 const QColor CleanPanel(0xCE, 0xCE, 0xCE);
 const QColor UndoPanel(0xFF, 0x00, 0x00);
 const QColor ApplyPanelColour(0x00, 0xC0, 0x00);
+constexpr int CaptionMargin = 10; // pixels between a button's caption and its edges
 
 struct TPageInfo {
     int Index;
@@ -348,6 +349,8 @@ QPushButton* TSettingsForm::Button(const QString& name, const QString& caption)
 {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
+    // Air on both sides of the caption, whatever padding the style gives.
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 2 * CaptionMargin);
     return b;
 }
 
