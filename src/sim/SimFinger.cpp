@@ -95,9 +95,10 @@ SimContact TSimFinger::ScenarioContact(double now) const
         Stroke(t, 15.0, FlickSeconds, 0.15, 0.15 + FlickTravel, c);    // a flick to the right
         Stroke(t, 16.5, FlickSeconds, 0.85, 0.85 - FlickTravel, c);    // and one to the left
     } else if (FScenario == QLatin1String("wheel")) {
-        // A finger circling the wheel, one turn in four seconds, lifting briefly after each turn.
-        const double t = std::fmod(std::max(now, 0.0), 4.5);
-        Stroke(t, 0.25, 4.0, 0.0, 1.0, c);
+        // A finger circling the wheel, one turn in four seconds, lifting for a second after each turn (also
+        // at first, so that the tuning after power-on sees the bare electrodes).
+        const double t = std::fmod(std::max(now, 0.0), 5.0);
+        Stroke(t, 1.0, 4.0, 0.0, 1.0, c);
     }
     return c;
 }

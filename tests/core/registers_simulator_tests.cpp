@@ -303,13 +303,18 @@ TEST_F(RegistersSimulator, ShownTouchThresholdIsWhereTheChipDecidesTouch)
     sweep();
     check("self");
 
-    // Projected mode divides by the compensation that the chip's own tuning chose.
+    // Projected mode divides by the compensation that the chip's own tuning chose; a new touch target makes
+    // the next tuning choose another.
     Core->Settings.ProjectedRiadioGroup = 1;
     ASSERT_TRUE(Core->RegOps->WriteProjectedSelf());
+    Core->Settings.Targ1Spin = 80;
+    ASSERT_TRUE(Core->RegOps->WriteTimGes(true, false));
     ASSERT_TRUE(Core->RegOps->RedoATIBtnClick());
     Run(300);
     ASSERT_FALSE(Core->FATIBusy);
     ASSERT_TRUE(Core->FProjected);
+    for (int c = 1; c < 4; ++c)
+        EXPECT_EQ(Core->Settings.Compensation(c), std::max<int>(Chip(Compensation)[size_t(c)], 1)) << c;
     sweep();
     check("projected");
     EXPECT_TRUE(Msgs.Errors.isEmpty()) << Msgs.Errors.join('\n').toStdString();

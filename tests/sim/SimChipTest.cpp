@@ -151,6 +151,30 @@ TEST(SimChip, TouchAndProxFromTheThresholds)
     EXPECT_EQ(c.Touch() & 0x04, 0);
 }
 
+// The touch threshold is the threshold byte's share of the average, scaled down by the channel's gain: a
+// light finger that passes a plain share of the average touches only once the compensation multiplier is high.
+TEST(SimChip, TouchThresholdFollowsTheChannelGain)
+{
+    Chip c;
+    c.Settle();
+    c.coupling[2] = 0.3;
+    c.Run(10);
+    EXPECT_GE(c.Delta(2), c.Lta(2) * 16 / 256);
+    EXPECT_EQ(c.Touch() & 0x04, 0);
+    const int base = c.chip.Memory(0x99) * 2;
+    EXPECT_LT(c.Delta(2), c.Lta(2) * 16 * 4 / (3 * base)); // multipliers at 1: (0 + 3)
+
+    c.coupling = {};
+    c.Write(0x07, {0x00, 0x00, 0x0F, 0x00, 0x00, 0x00}); // CH2 compensation multiplier 16
+    c.Write(0x09, {0x10});
+    c.Run(TSimChip::FullAtiCycles + 5);
+    c.coupling[2] = 0.3;
+    c.Run(10);
+    const int tuned = c.chip.Memory(0x99) * 2;
+    EXPECT_GE(c.Delta(2), c.Lta(2) * 16 * 4 / (18 * tuned));
+    EXPECT_EQ(c.Touch() & 0x04, 0x04);
+}
+
 TEST(SimChip, DebounceOfFourTakesLonger)
 {
     auto cyclesToTouch = [](bool four) {
