@@ -121,7 +121,7 @@ TEST_F(DisplaySimulatorTest, display_StreamingShowsValuesIndicatorsAndTheWheel)
 }
 
 // On pause and on stop the bars last painted, the value labels and the indicators all show the last frame,
-// also when frames still on their way arrive after the button was pressed.
+// also when frames were decoded after the last repaint.
 TEST_F(DisplaySimulatorTest, display_PauseAndStopLeaveOneFrameOnScreen)
 {
     struct TPainted {
@@ -146,25 +146,33 @@ TEST_F(DisplaySimulatorTest, display_PauseAndStopLeaveOneFrameOnScreen)
         }
     };
 
+    // Frames decoded since the last repaint: the repaint timer is held off while the finger lifts.
+    const auto framesSinceRepaint = [&](bool touch) {
+        MainForm->BarTimer->start(60000);
+        FSim->SetTouch(1, touch);
+        Stream(8);
+        EXPECT_NE(painted.Value[1], Core().FCurrentChs[1]) << "no frame arrived after the repaint";
+    };
+
     Start();
     Stream(200);
-    // The finger lands while the last frames are still on their way to the window.
     FSim->SetTouch(1, true);
-    FSim->Advance(8);
+    Stream(30);
+    ASSERT_TRUE(Core().FTouchBools[1]);
+    framesSinceRepaint(false);
     MainForm->PauseButton->click();
     ASSERT_TRUE(Core().FIsPaused);
-    Pump(60);
+    Pump(40);
     expectOneFrame("paused");
-    EXPECT_TRUE(Core().FTouchBools[1]);
 
+    MainForm->BarTimer->setInterval(10);
     MainForm->PauseButton->click(); // resume
     ASSERT_TRUE(Core().FIsStreaming);
     Stream(20);
-    FSim->SetTouch(1, false);
-    FSim->Advance(4);
+    framesSinceRepaint(true);
     MainForm->StartButton->click(); // stop
     ASSERT_FALSE(Core().FIsStreaming);
-    Pump(60);
+    Pump(40);
     expectOneFrame("stopped");
 }
 
