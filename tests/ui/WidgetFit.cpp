@@ -130,6 +130,13 @@ void CheckSiblings(const QWidget* parent, const QWidget* window, QStringList& fa
         if (w && !w->isWindow() && w->isVisibleTo(window) && !ScrollAreaPart(w) && w->width() > 0 && w->height() > 0)
             shown << w;
     }
+    // Inside a scroll area's viewport the content may be larger than what is shown at once.
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(parent->parentWidget());
+    if (!(area && parent == area->viewport()))
+        for (const QWidget* w : shown)
+            if (!parent->rect().contains(w->geometry()))
+                faults << QStringLiteral("%1 %2 sticks out of %3 %4").arg(Name(w), Rect(w->geometry()), Name(parent),
+                                                                          Rect(parent->rect()));
     for (int i = 0; i < shown.size(); ++i)
         for (int j = i + 1; j < shown.size(); ++j) {
             const QRect a = shown[i]->geometry(), b = shown[j]->geometry();

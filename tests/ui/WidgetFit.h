@@ -1,7 +1,7 @@
 #pragma once
 // Layout faults that a user sees in any window: a label, button or header text cut off by its rectangle,
-// visible sibling controls lying over each other, push buttons touching, and a button whose caption fills it
-// edge to edge. Each fault is one readable line naming the widgets.
+// visible sibling controls lying over each other or sticking out of their parent, push buttons touching, and a
+// button whose caption fills it edge to edge. Each fault is one readable line naming the widgets.
 
 #include <QSize>
 #include <QStringList>

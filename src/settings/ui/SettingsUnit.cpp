@@ -25,6 +25,7 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -135,7 +136,11 @@ void TSettingsForm::Create()
     FNavColumn = new QWidget(this);
     FNavColumn->setObjectName(QStringLiteral("NavPanel"));
     FNavColumn->setLayout(column);
-    FNavColumn->setFixedWidth(212);
+    // Wide enough for the ATI notice's buttons inside the notice's frame and margins.
+    const QMargins outer = column->contentsMargins(), inner = ATIErrorPanel->layout()->contentsMargins();
+    const int notice = UpdateAllSettings->minimumWidth() + inner.left() + inner.right() +
+                       2 * ATIErrorPanel->frameWidth() + outer.left() + outer.right();
+    FNavColumn->setFixedWidth(std::max(212, notice));
 
     SetupPageHeader = new QLabel(this);
     SetupPageHeader->setObjectName(QStringLiteral("SetupPageHeader"));
