@@ -241,3 +241,77 @@ TEST_F(HeaderExportTest, AFailedWriteLeavesNoHalfFile)
 }
 
 } // namespace
+
+#include "app/SessionControl.h"
+#include "sim/Simulator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <map>
+
+namespace {
+
+TEST(HeaderExportSimulator, ValuesEqualTheChipRegistersAfterAStreamingSession)
+{
+    SimOptions options;
+    options.simulate = true;
+    options.manualClock = true;
+    options.seed = 11;
+    TSimulator sim(options);
+    SessionMessages messages;
+    SessionView view;
+    TMainCore core(sim.Backend(), &messages, &view);
+    core.KorvaneDevList1->Activate();
+    QElapsedTimer t;
+    t.start();
+    while (!core.KorvaneHidTool1->DeviceSelected && t.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    core.Session->StartButtonClick();
+    ASSERT_TRUE(core.FIsStreaming) << messages.Dump();
+    // Run through the chip's tuning and the follow-up read of the actual base values.
+    for (int i = 0; i < 40 && !(view.Frames > 100 && !core.FATIBusy); ++i) {
+        sim.Advance(10);
+        QElapsedTimer pump;
+        pump.start();
+        while (pump.elapsed() < 30)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    ASSERT_GT(view.Frames, 100);
+    // A hand-set value the chip holds too: the export must take it from the chip.
+    core.Settings.Touch2Spin = 99;
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("KT610_Init.h");
+    HeaderExport::ExportHClick(core, [&] { return file; });
+    ASSERT_TRUE(messages.HasInfo("H file exported successfully")) << messages.Dump();
+    EXPECT_TRUE(core.FIsStreaming);
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    std::map<QString, int> defines;
+    static const QRegularExpression line("^#define (\\w+)\\t+0x([0-9A-F]{2,})\\r$");
+    for (const QByteArray& l : f.readAll().split('\n')) {
+        const auto m = line.match(QString::fromLatin1(l));
+        if (m.hasMatch())
+            defines[m.captured(1)] = m.captured(2).toInt(nullptr, 16);
+    }
+    ASSERT_EQ(defines.size(), 32u);
+    const auto chip = [&](uint8_t reg, int byte) { return uint8_t(sim.ChipRegister(reg).at(byte)); };
+    EXPECT_EQ(defines["SYSTEM_FLAGS_VAL"], chip(0x01, 0) & 0x12);
+    const char* names[][8] = {
+        {"MULTIPLIERS_CH0", "MULTIPLIERS_CH1", "MULTIPLIERS_CH2", "MULTIPLIERS_CH3", "BASE_VAL1", "BASE_VAL2"},
+        {"COMPENSATION_CH0", "COMPENSATION_CH1", "COMPENSATION_CH2", "COMPENSATION_CH3"},
+        {"PROXSETTINGS0_VAL", "PROXSETTINGS1_VAL", "PROXSETTINGS2_VAL", "PROXSETTINGS3_VAL", "EVENT_MASK_VAL"},
+        {"PROX_THRESHOLD", "TOUCH_THRESHOLD_CH1", "TOUCH_THRESHOLD_CH2", "TOUCH_THRESHOLD_CH3", "MOVEMENT_THRESHOLD",
+         "RESEED_BLOCK", "HALT_TIME", "I2C_TIMEOUT"},
+        {"LOW_POWER", "ATI_TARGET_TOUCH", "ATI_TARGET_PROX"},
+        {"TAP_TIMER", "FLICK_TIMER", "FLICK_THRESHOLD"},
+        {"ACTIVE_CHS"}};
+    for (uint8_t reg = 0x07; reg <= 0x0D; ++reg)
+        for (int byte = 0; byte < 8 && names[reg - 0x07][byte]; ++byte)
+            EXPECT_EQ(defines[names[reg - 0x07][byte]], chip(reg, byte)) << names[reg - 0x07][byte];
+    EXPECT_NE(defines["TOUCH_THRESHOLD_CH2"], 99);
+}
+
+} // namespace
