@@ -86,6 +86,8 @@ TEST_F(DataLogPageTest, InvalidChoicesAreRefusedWithTheirBox)
     Page->LogCountsCheck->setChecked(false);
     Page->LogLTACheck->setChecked(false);
     Page->LogDataButton->click();
+    // Coordinates alone need every channel box cleared.
+    Page->LogWheelCheck->setChecked(true);
     Page->LogChChecks[1]->setChecked(true);
     Page->LogDataButton->click();
     EXPECT_EQ(Boxes, (QStringList{"Please select at least 1 channel to log the selected data option(s).",
