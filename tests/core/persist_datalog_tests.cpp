@@ -297,3 +297,69 @@ TEST_F(DataLogTest, ARemovedFileStopsTheLog)
 }
 
 } // namespace
+
+#include "app/SessionControl.h"
+#include "sim/Simulator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace {
+
+// A live session on the simulator at its default rate: one row per decoded frame, no frame missed, and time
+// differences that add up to the time logged. KT610B_LOG_SECONDS sets the length (default 3 s).
+TEST(DataLogSimulator, EveryFrameOfALiveSessionGetsItsRow)
+{
+    const int seconds = qEnvironmentVariableIntValue("KT610B_LOG_SECONDS") > 0
+                            ? qEnvironmentVariableIntValue("KT610B_LOG_SECONDS") : 3;
+    SimOptions options;
+    options.simulate = true;
+    options.seed = 5;
+    TSimulator sim(options);
+    SessionMessages messages;
+    SessionView view;
+    TMainCore core(sim.Backend(), &messages, &view);
+    core.KorvaneDevList1->Activate();
+    QElapsedTimer t;
+    t.start();
+    while (!core.KorvaneHidTool1->DeviceSelected && t.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    core.Session->StartButtonClick();
+    ASSERT_TRUE(core.FIsStreaming) << messages.Dump();
+
+    QTemporaryDir dir;
+    TDataLog& log = *core.DataLog;
+    log.PrepareMode();
+    log.FirstTime = true;
+    ASSERT_TRUE(log.Start(dir.filePath("live.txt")));
+    const int first = view.Frames;
+    t.restart();
+    while (t.elapsed() < seconds * 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    log.Stop();
+    const int frames = view.Frames - first;
+    const qint64 elapsed = t.elapsed();
+
+    QFile f(dir.filePath("live.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.takeLast(), QByteArray());
+    lines.removeFirst();
+    ASSERT_EQ(lines.size(), frames);
+    EXPECT_GE(frames, seconds * 100 * 8 / 10) << "the simulator streams 100 frames/s";
+    EXPECT_FALSE(view.Called("DataMissed"));
+    qint64 sum = 0, longest = 0;
+    for (int i = 1; i < lines.size(); ++i) {
+        bool ok = false;
+        const qint64 diff = lines[i].split('\t').value(1).toLongLong(&ok);
+        ASSERT_TRUE(ok) << lines[i].toStdString();
+        sum += diff;
+        longest = std::max(longest, diff);
+    }
+    EXPECT_LE(sum, elapsed);
+    EXPECT_GE(sum, elapsed - 1000);
+    EXPECT_LT(longest, 500);
+    std::printf("%d rows in %lld ms, longest gap %lld ms\n", frames, elapsed, longest);
+}
+
+} // namespace
