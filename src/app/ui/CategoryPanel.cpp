@@ -44,7 +44,12 @@ protected:
         p.setPen(QColor(0xA0, 0xA0, 0xA0));
         p.drawRect(r.adjusted(0, 0, -1, -1));
         p.setPen(QColor(0x00, 0x00, 0xA0));
-        p.drawText(r.adjusted(20, 0, -20, 0), Qt::AlignCenter, CaptionText(FPanel->Caption()));
+        // Centred; a caption too long for that uses the room left of the chevron.
+        const QString caption = CaptionText(FPanel->Caption());
+        QRect text = r.adjusted(20, 0, -20, 0);
+        if (p.fontMetrics().horizontalAdvance(caption) > text.width())
+            text = r.adjusted(4, 0, -22, 0);
+        p.drawText(text, Qt::AlignCenter, caption);
         // Chevron: up while expanded (click collapses), down while collapsed.
         p.setRenderHint(QPainter::Antialiasing);
         const QPointF c(r.width() - 12.5, r.height() / 2.0);
@@ -75,6 +80,12 @@ TCategoryPanel::TCategoryPanel(const QString& caption, QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(FHeader);
     layout->addWidget(FContent, 1);
+}
+
+void TCategoryPanel::SetCaption(const QString& caption)
+{
+    FCaption = caption;
+    FHeader->update();
 }
 
 void TCategoryPanel::SetCollapsed(bool collapsed)

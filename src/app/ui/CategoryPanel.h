@@ -15,6 +15,7 @@ public:
     explicit TCategoryPanel(const QString& caption, QWidget* parent = nullptr);
 
     QString Caption() const { return FCaption; }
+    void SetCaption(const QString& caption);
     // Children of the panel go here.
     QWidget* Content() const { return FContent; }
 

@@ -568,7 +568,7 @@ void TLiveDisplay::Delta()
         FCore.FDeltaOnly = false;
     }
     if (ScopeForm)
-        ScopeForm->CheckActiveChannels();
+        ScopeForm->SetBaselineView(FCore.FDeltaOnly);
     graph->replot(QCustomPlot::rpQueuedReplot);
 }
 

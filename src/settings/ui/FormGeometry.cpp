@@ -23,6 +23,8 @@ QString FilePath()
     return OtherFile().isEmpty() ? TPreferences::DefaultFilePath() : OtherFile();
 }
 
+} // namespace
+
 TWindowGeometry Current(const QWidget* window)
 {
     const QRect frame = window->frameGeometry();
@@ -36,8 +38,6 @@ QList<QRect> Monitors()
         monitors << s->geometry();
     return monitors;
 }
-
-} // namespace
 
 void SetPreferencesFile(const QString& path)
 {
@@ -55,17 +55,21 @@ bool ReadGeometry(QWidget* window, const QString& section)
     std::optional<TWindowGeometry> placement;
     if (!preferences.ReadFormGeometry(section, Current(window), Monitors(), placement))
         return false;
-    if (!placement)
-        return true;
-    window->move(placement->Left, placement->Top);
-    if (placement->Maximised) {
+    if (placement)
+        Apply(window, *placement);
+    return true;
+}
+
+void Apply(QWidget* window, const TWindowGeometry& placement)
+{
+    window->move(placement.Left, placement.Top);
+    if (placement.Maximised) {
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
-        return true;
+        return;
     }
     // The stored size is the outer one; the frame's share is what the window manager adds.
     const QSize border = window->frameGeometry().size() - window->geometry().size();
-    window->resize(std::max(placement->Width - border.width(), 1), std::max(placement->Height - border.height(), 1));
-    return true;
+    window->resize(std::max(placement.Width - border.width(), 1), std::max(placement.Height - border.height(), 1));
 }
 
 bool WriteGeometry(QWidget* window, const QString& section)
