@@ -44,7 +44,7 @@ TEST_F(LayoutFitTest, SettingsWindowPages)
     SettingsForm->SetEngineeringVisible(true);
     SettingsForm->show();
     const int pages[] = {spSetup, spSysFlags,  spProx0,   spProx1,  spProx2,      spProx3,
-                         spEvents, spMultComp, spThr,    spTimings, spEngineering};
+                         spEvents, spMultComp, spThr,    spTimings, spDataLog,   spEngineering};
     for (int page : pages) {
         SettingsForm->SelectPage(page);
         ASSERT_EQ(SettingsForm->ActivePage(), page);
