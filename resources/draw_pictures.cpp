@@ -212,6 +212,94 @@ QImage ToolSetupIcon()
     return image;
 }
 
+enum class Board { Wheel, Keys, Slider2, Slider3 };
+
+// An evaluation board of the chooser: a green board with the chip, its connector and the copper
+// electrodes of its use; CH0's proximity loop runs round the edge where the board has one.
+QImage EvaluationBoard(Board kind)
+{
+    const int w = 150, h = 110;
+    QImage image = NewImage(w, h);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor copper(0xD8, 0xA0, 0x50);
+    const QColor copperEdge(0x8A, 0x5A, 0x20);
+    QLinearGradient board(0, 0, 0, h);
+    board.setColorAt(0, QColor(0x2E, 0x8B, 0x3E));
+    board.setColorAt(1, QColor(0x1B, 0x5E, 0x28));
+    p.setPen(QPen(QColor(0x10, 0x40, 0x18), 1.5));
+    p.setBrush(board);
+    p.drawRoundedRect(QRectF(2, 2, w - 4, h - 4), 8, 8);
+    // Mounting holes.
+    p.setPen(QPen(QColor(0xC0, 0xC0, 0xC0), 1.5));
+    p.setBrush(QColor(0x10, 0x30, 0x14));
+    for (const QPointF& c : {QPointF(10, 10), QPointF(w - 10, 10), QPointF(10, h - 10), QPointF(w - 10, h - 10)})
+        p.drawEllipse(c, 3.2, 3.2);
+    // Connector and chip along the bottom edge.
+    p.setPen(QPen(QColor(0x20, 0x20, 0x20), 1));
+    p.setBrush(QColor(0xE8, 0xE8, 0xE8));
+    p.drawRect(QRectF(w / 2.0 - 20, h - 16, 40, 9));
+    p.setBrush(QColor(0x18, 0x18, 0x18));
+    p.drawRect(QRectF(w - 42, h - 28, 16, 12));
+    p.setPen(QColor(0xE0, 0xE0, 0xE0));
+    p.setFont(PictureFont(5, false));
+    p.drawText(QRectF(w - 42, h - 28, 16, 12), Qt::AlignCenter, QStringLiteral("KT610"));
+
+    p.setPen(QPen(copperEdge, 1.2));
+    p.setBrush(copper);
+    const QPointF centre(w / 2.0, 46);
+    const bool prox = kind == Board::Wheel || kind == Board::Slider2;
+    if (prox) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(copper, 3.5));
+        p.drawRoundedRect(QRectF(16, 12, w - 32, 68), 10, 10);
+        p.setPen(QPen(copperEdge, 1.2));
+        p.setBrush(copper);
+    }
+    switch (kind) {
+    case Board::Wheel:
+        // Three segments of a ring, gaps between them.
+        for (int i = 0; i < 3; ++i) {
+            QPainterPath segment;
+            const QRectF outer(centre.x() - 28, centre.y() - 28, 56, 56);
+            const QRectF inner(centre.x() - 14, centre.y() - 14, 28, 28);
+            const double start = 90 + i * 120 + 4, span = 112;
+            segment.arcMoveTo(outer, start);
+            segment.arcTo(outer, start, span);
+            segment.arcTo(inner, start + span, -span);
+            segment.closeSubpath();
+            p.drawPath(segment);
+        }
+        break;
+    case Board::Keys:
+        for (int i = 0; i < 3; ++i)
+            p.drawEllipse(QPointF(35 + i * 40, 42), 15, 15);
+        break;
+    case Board::Slider2:
+    case Board::Slider3: {
+        // Interleaved teeth make the position between neighbouring electrodes a ratio of their counts.
+        const int channels = kind == Board::Slider2 ? 2 : 3;
+        const double left = 26, right = w - 26, top = 32, bottom = 58;
+        const double pitch = (right - left) / channels;
+        for (int c = 0; c < channels; ++c) {
+            const double x0 = left + c * pitch, x1 = x0 + pitch - 3;
+            QPainterPath pad;
+            pad.moveTo(x0, top);
+            pad.lineTo(x1 - 8, top);
+            pad.lineTo(x1, (top + bottom) / 2);
+            pad.lineTo(x1 - 8, bottom);
+            pad.lineTo(x0, bottom);
+            if (c > 0)
+                pad.lineTo(x0 + 8, (top + bottom) / 2);
+            pad.closeSubpath();
+            p.drawPath(pad);
+        }
+        break;
+    }
+    }
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -237,6 +325,10 @@ int main(int argc, char** argv)
         {"KT610", ChipName()},
         {"AboutLogo", AboutLogo()},
         {"CtSetup", ToolSetupIcon()},
+        {"BoardWheel", EvaluationBoard(Board::Wheel)},
+        {"BoardKeys", EvaluationBoard(Board::Keys)},
+        {"BoardSlider2", EvaluationBoard(Board::Slider2)},
+        {"BoardSlider3", EvaluationBoard(Board::Slider3)},
     };
     for (const auto& [name, image] : pictures) {
         const QString path = dir.filePath(name + QStringLiteral(".png"));

@@ -21,12 +21,16 @@ public:
 
     // Warning box with an OK button.
     virtual void ShowWarning(const QString& text) {}
+    // Error box with an OK button.
+    virtual void ShowErrorBox(const QString& text) {}
     // The start-up chooser: 0 default set-up, 1..4 demo set-ups, 255 cancelled.
     virtual uint8_t ShowStartupChooser() { return 0; }
 
     // Bar graph background: flick left, flick right, tap (all false removes it); the wait picture.
     virtual void ShowGraphPicture(bool flickLeft, bool flickRight, bool tap) {}
     virtual void ShowWaitPicture() {}
+    // Empties the bar graph's series.
+    virtual void ClearBarSeries() {}
     // Start of a session: indicators to "nothing", bar series emptied.
     virtual void ResetLiveDisplay() {}
 

@@ -5,6 +5,7 @@
 #include "toollink/HIDToolsErrorCodes.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -340,6 +341,7 @@ void TSessionControl::UpdateTimerTimer()
     }
 
     TRegisterOperations& ops = *FCore.RegOps;
+    FRestartDelayMs = 0;
     switch (FCore.FUpdateOptions) {
     case TFUpdateOptions::utLoadSettings:
         LoadSettingsUpdate();
@@ -357,8 +359,18 @@ void TSessionControl::UpdateTimerTimer()
         break;
     }
 
-    // A paused session stays paused: its stream is restarted by Resume.
-    if (!FCore.FIsStreaming && !FCore.FIsPaused) {
+    if (FRestartDelayMs > 0) {
+        ops.Wait(std::exchange(FRestartDelayMs, 0), [this](bool) { RestartAfterUpdate(); });
+        return;
+    }
+    RestartAfterUpdate();
+}
+
+void TSessionControl::RestartAfterUpdate()
+{
+    // A paused session stays paused: its stream is restarted by Resume. A tool pulled out meanwhile has
+    // ended the session.
+    if (!FCore.FIsStreaming && !FCore.FIsPaused && FCore.FPowerOn) {
         if (const uint16_t r = StartStream())
             ErrorItem(r);
         else

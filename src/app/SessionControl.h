@@ -33,6 +33,9 @@ public:
     void ReadAllClick();
     // The pending update: stops streaming, does the work of FUpdateOptions, restarts streaming.
     void UpdateTimerTimer();
+    // Asked by the work of the pending update: streaming restarts only after this pause, which keeps the
+    // window responsive while holding everything else back.
+    void DelayRestart(int ms) { FRestartDelayMs = ms; }
     // Around a rebuilt stream set-up: both act only while streaming.
     void StopStreaming();
     void RestartStreaming();
@@ -67,9 +70,11 @@ private:
     // Stream length, then the map; the first non-zero result.
     uint16_t StartStream();
     void LoadSettingsUpdate();
+    void RestartAfterUpdate();
     void FailureTail();
     void ErrorItem(uint16_t result);
     void Info(const QString& text);
 
     TMainCore& FCore;
+    int FRestartDelayMs = 0;
 };

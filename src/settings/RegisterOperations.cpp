@@ -241,6 +241,14 @@ void TRegisterOperations::Finish(const std::shared_ptr<TSequence>& seq, bool ok)
         seq->Done(ok);
 }
 
+void TRegisterOperations::Wait(int ms, TDone done)
+{
+    auto seq = std::make_shared<TSequence>();
+    seq->Done = std::move(done);
+    seq->Steps.push_back({ms, [] { return true; }});
+    Run(seq);
+}
+
 // ---- Register images ------------------------------------------------------------------------------------
 
 void TRegisterOperations::UpdateAllProxSettings()

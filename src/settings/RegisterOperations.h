@@ -60,6 +60,9 @@ public:
     void CH0CheckClick();
     void AllCHsCheckClick();
 
+    // Waits ms without blocking the event loop, like a wait between the steps of a write; done runs after.
+    void Wait(int ms, TDone done);
+
     // One-shot commands.
     bool RedoATIBtnClick();
     bool ReseedBtnClick();

@@ -48,6 +48,7 @@ struct FormView : IMainView {
     void SetCalCapWaitVisible(bool v) override { Form->SetCalCapWaitVisible(v); }
     void SetRegisterBusy(bool b) override { Form->SetRegisterBusy(b); }
     void SetSettingsChanged(bool c) override { Form->SetSettingsChanged(c); }
+    void SetLoadSettingsButtonEnabled(bool e) override { Form->SetLoadSettingsButtonEnabled(e); }
     void SetDeltaCheckEnabled(bool e) override
     {
         if (Form)

@@ -7,6 +7,7 @@
 #include "app/ui/AppForms.h"
 #include "app/ui/AppShortcuts.h"
 #include "app/ui/CategoryPanel.h"
+#include "app/ui/ColourBars.h"
 #include "app/ui/GraphPicture.h"
 #include "app/ui/KvrListBox.h"
 #include "app/ui/LiveDisplay.h"
@@ -14,6 +15,8 @@
 #include "app/ui/ScopeUnit.h"
 #include "help/ui/AboutDialogUnit.h"
 #include "persist/Preferences.h"
+#include "persist/SettingsFile.h"
+#include "persist/ui/StartupUnit.h"
 #include "help/ui/HintTipsUnit.h"
 #include "settings/ui/EasyShowSendUnit.h"
 #include "settings/ui/SendCommandsUnit.h"
@@ -80,11 +83,14 @@ TMainForm::TMainForm(std::shared_ptr<HidBackend> backend, const QString& copyDat
     FCopyData->Listen(copyDataName.isEmpty() ? TCopyDataServer::ServerName() : copyDataName);
     ConnectControls();
     LiveDisplay = new TLiveDisplay(*this, *FCore);
+    SettingsFile = std::make_unique<TSettingsFile>(*FCore);
     FormCreate();
 }
 
 TMainForm::~TMainForm()
 {
+    // It unhooks itself from the core, which goes first otherwise.
+    SettingsFile.reset();
     FormDestroy();
     if (FShortcuts)
         qApp->removeEventFilter(FShortcuts.get());
@@ -651,6 +657,22 @@ void TMainForm::ShowWaitPicture()
 {
     GraphPicture->ShowCentred(WaitText);
     BarGraph->replot();
+}
+
+void TMainForm::ClearBarSeries()
+{
+    static_cast<TColourBars*>(Series1)->Clear();
+    static_cast<TColourBars*>(Series2)->Clear();
+}
+
+void TMainForm::ShowErrorBox(const QString& text)
+{
+    QMessageBox::critical(this, windowTitle(), text);
+}
+
+uint8_t TMainForm::ShowStartupChooser()
+{
+    return StartupForm ? StartupForm->Execute() : TStartupForm::DefaultSetup;
 }
 
 void TMainForm::SetAckResetEnabled(bool enabled)

@@ -35,6 +35,7 @@ class TKvrListBox;
 class TLiveDisplay;
 class TMainCore;
 class TPictureBox;
+class TSettingsFile;
 class TSevenSegment;
 
 class TMainForm : public QMainWindow, public IMainView, public IMessageSink {
@@ -80,6 +81,9 @@ public:
     void SetRegisterBusy(bool busy) override;
     void SetDeltaCheckEnabled(bool enabled) override;
     void ShowWarning(const QString& text) override;
+    void ShowErrorBox(const QString& text) override;
+    uint8_t ShowStartupChooser() override;
+    void ClearBarSeries() override;
     void StartBarTimer() override;
     void StopBarTimer() override;
     void StopScopeTimer() override;
@@ -214,6 +218,8 @@ public:
 
     // Labels, indicators, bars, read-outs and the scope feed, per decoded frame.
     TLiveDisplay* LiveDisplay = nullptr;
+    // Save and load of settings files, and the demonstration set-ups.
+    std::unique_ptr<TSettingsFile> SettingsFile;
 
 signals:
     // The main window has closed: the program ends.

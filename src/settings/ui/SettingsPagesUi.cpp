@@ -289,6 +289,7 @@ void TSettingsForm::CreateSetupPage()
     SaveLoadGroup = new QGroupBox(QStringLiteral("Save / Load Settings"), w);
     SaveLoadGroup->setObjectName(QStringLiteral("SaveLoadGroup"));
     SaveLoadGroup->setMinimumHeight(150);
+    CreateSaveLoadGroup();
 
     auto* left = new QVBoxLayout;
     left->addWidget(streaming);

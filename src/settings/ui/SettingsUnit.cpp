@@ -8,6 +8,7 @@
 #include "app/ui/MainUnit.h"
 #include "hid/VirtualHidBackend.h"
 #include "persist/Preferences.h"
+#include "persist/SettingsFile.h"
 #include "settings/RegisterOperations.h"
 #include "settings/ui/FormGeometry.h"
 #include "settings/ui/GraphAxis.h"

@@ -24,6 +24,7 @@ class QTableWidget;
 class QVBoxLayout;
 class TKvrRadioGroup;
 class TMainCore;
+class TSettingsFile;
 class TSettingsRecord;
 class TSpinTrackPair;
 
@@ -130,9 +131,22 @@ public:
     QCheckBox* DeltaCheck;
     QSpinBox *GraphMinSpin, *GraphMaxSpin, *GraphIncSpin;
     QLabel* Label59;
-    // Filled by the settings-file part: the "Save / Load Settings" group and its "Apply Settings" button.
+    // "Save / Load Settings".
     QGroupBox* SaveLoadGroup;
+    QLineEdit* SettingsFileEdit;
+    QPushButton* SettingsFileButton;
+    QCheckBox* LoadSettingsCheck;
+    QPushButton* SaveSettingsButton;
     QPushButton* LoadSettingsButton = nullptr;
+    void SettingsFileButtonClick();
+    void LoadSettingsCheckClick(bool checked);
+    void LoadSettingsButtonClick();
+    void SaveSettingsButtonClick();
+    // Replaceable for tests: the open and save dialogs (empty for cancel) and the question before saving
+    // (1 Yes, 0 No, -1 dismissed).
+    std::function<QString()> AskOpenSettingsFile;
+    std::function<QString(const QString& initial)> AskSaveSettingsFile;
+    std::function<int(const QString& text)> AskUpdateBeforeSave;
 
     // Register pages.
     QPushButton *RedoATIButton, *ReseedButton, *ForceSleepButton;
@@ -170,6 +184,11 @@ private:
     void CreateThrPage();
     void CreateTimingsPage();
     void CreateEngineeringPage();
+    void CreateSaveLoadGroup();
+    TSettingsFile& SettingsFileOps();
+    void SetLoadSettingsCaptionBold(bool bold);
+    void SaveSettings();
+    void BringToFront();
     QWidget* AddPage(int index, const QString& name);
     void AddButtonRow(QVBoxLayout* layout, const std::vector<QPushButton*>& buttons);
 
@@ -201,6 +220,8 @@ private:
     void RememberPosition();
 
     std::unique_ptr<TMainCore> FOwnCore;
+    // The settings-file operations of a window over a core of its own.
+    std::unique_ptr<TSettingsFile> FOwnSettingsFile;
     TMainCore& FCore;
     std::map<int, QPushButton*> FNavButtons;
     std::map<int, QWidget*> FPages;
