@@ -202,6 +202,15 @@ TEST(CliFiles, LogWritesTheLoggingPagesRows)
     ASSERT_EQ(run.ExitCode, 0) << Errors(run).toStdString();
     EXPECT_EQ(ReadAll(log).count('\n'), 1);
 
+    // Counts asked for while the set-up does not stream them: they are switched on, as the page's "Yes" does.
+    const QString noCounts = dir.filePath("nocounts.ini");
+    WriteFile(noCounts, "[IC]\r\nDevice=KT610B\r\n[ProxSettings1]\r\nCommsMode=1\r\n[Streaming]\r\nCS=0\r\n");
+    run = RunCli(Sim({"--settings", noCounts, "log", log, "--frames", "5", "--columns", "counts", "--channels", "1"}));
+    ASSERT_EQ(run.ExitCode, 0) << Errors(run).toStdString();
+    rows = ReadAll(log).split('\n');
+    ASSERT_EQ(rows.size(), 7);
+    EXPECT_GT(rows[5].split('\t').value(2).trimmed().toInt(), 0);
+
     run = RunCli(Sim({"log", dir.filePath("none/log.txt"), "--frames", "5"}));
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_TRUE(run.ErrHas("error: Unabled to start data log!"));
