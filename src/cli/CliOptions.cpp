@@ -317,13 +317,10 @@ TCliParseResult ParseCommandLine(const QStringList& args)
                 return fail(QStringLiteral("--demo needs one of wheel, keys, slider2, slider3"));
             continue;
         }
-        TValued output = TakeValue(QStringLiteral("-o"), args, i);
-        if (!output.matched)
-            output = TakeValue(QStringLiteral("--output"), args, i);
-        if (output.matched) {
-            if (output.missing)
+        if (TValued v = TakeValue(QStringLiteral("-o"), args, i); v.matched) {
+            if (v.missing)
                 return fail(QStringLiteral("-o needs an output FILE"));
-            o.File = output.value;
+            o.File = v.value;
             continue;
         }
         if (arg == QLatin1String("--chip")) {
