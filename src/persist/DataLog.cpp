@@ -42,7 +42,7 @@ void AppendTwoDigits(QByteArray& row, int value)
 
 } // namespace
 
-TDataLog::TDataLog(TMainCore& core) : FCore(core), Now([] { return QDateTime::currentDateTime(); })
+TDataLog::TDataLog(TMainCore& core) : Now([] { return QDateTime::currentDateTime(); }), FCore(core)
 {
     FRow.reserve(512);
     FCore.OnLogFrame = [this] { FrameStep(); };
