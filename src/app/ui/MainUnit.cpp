@@ -17,9 +17,12 @@
 #include "help/ui/AboutDialogUnit.h"
 #include "help/ui/HintTipsUnit.h"
 #include "help/ui/ToolTipManager.h"
+#include "persist/DataLog.h"
+#include "persist/HeaderExport.h"
 #include "persist/MinVer.h"
 #include "persist/Preferences.h"
 #include "persist/SettingsFile.h"
+#include "persist/ui/DataLogPage.h"
 #include "persist/ui/StartupUnit.h"
 #include "settings/ui/EasyShowSendUnit.h"
 #include "settings/ui/SendCommandsUnit.h"
@@ -31,6 +34,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -123,6 +127,16 @@ void TMainForm::ConnectControls()
         KvrAddItem(QStringLiteral("Saved settings will reset on next start-up"), TKvrItemType::aInfo);
     });
     connect(ReadAll, &QAction::triggered, this, [this] { FCore->Session->ReadAllClick(); });
+    connect(ExportH, &QAction::triggered, this, &TMainForm::ExportHClick);
+    AskHFileName = [this] {
+        QFileDialog dialog(this, QStringLiteral("Export H File"));
+        dialog.setObjectName(QStringLiteral("SaveHDialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(QStringLiteral("h Files (*.h)"));
+        dialog.setDefaultSuffix(QStringLiteral("h"));
+        dialog.selectFile(QStringLiteral("KT610_Init"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
     connect(ShowSendCommands1, &QAction::triggered, this, [this] {
         FCore->FEasyShowSend = true;
         ShowWindowRestored(EasyShowSendForm);
@@ -336,6 +350,8 @@ void TMainForm::FormClose()
 {
     TMainCore& core = *FCore;
     core.FClosing = true;
+    if (core.DataLog->FDoLog && SettingsForm)
+        SettingsForm->DataLog->LogDataButtonClick();
     const int tools = core.KorvaneDevList1->HidDevices().Count;
     if (core.FIsStreaming && tools > 0) {
         StopScopeTimer();
@@ -458,6 +474,11 @@ void TMainForm::CMTButtonClick()
 {
     SetupButtonClick();
     SettingsForm->SelectPage(TSettingsForm::Prox1PageIndex);
+}
+
+void TMainForm::ExportHClick()
+{
+    HeaderExport::ExportHClick(*FCore, AskHFileName);
 }
 
 void TMainForm::CtSetupButtonClick()
@@ -664,8 +685,8 @@ void TMainForm::StartBarTimer()
 void TMainForm::StopBarTimer()
 {
     BarTimer->stop();
-    // The last frame's values stay on screen.
-    LiveDisplay->ShowPending();
+    // Bars, labels and indicators are left showing the same, last frame.
+    LiveDisplay->BarTimerTimer();
 }
 
 void TMainForm::StopScopeTimer()
