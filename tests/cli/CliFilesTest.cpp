@@ -150,8 +150,9 @@ TEST(CliFiles, HeaderFromAFileMatchesTheHeaderFromTheChip)
     QList<QByteArray> chipLines = ReadAll(fromChip).split('\n'), fileLines = ReadAll(fromFile).split('\n');
     ASSERT_EQ(chipLines.size(), fileLines.size());
     for (qsizetype i = 0; i < chipLines.size(); ++i)
-        if (!chipLines[i].startsWith(events))
+        if (!chipLines[i].startsWith(events)) {
             EXPECT_EQ(chipLines[i], fileLines[i]) << i;
+        }
 
     // The system flags byte from the file's projected and filter-halt keys; multipliers packed per register.
     const QString file = dir.filePath("proj.ini");

@@ -280,12 +280,15 @@ TEST_F(RegistersSimulator, ShownTouchThresholdIsWhereTheChipDecidesTouch)
                 SCOPED_TRACE(testing::Message() << mode << " CH" << c << " frame " << k << " delta " << f[k].Delta
                                                 << " shown " << f[k].Threshold);
                 EXPECT_GT(f[k].Threshold, 0);
-                if (f[k].Touch && !f[k - 1].Touch)
+                if (f[k].Touch && !f[k - 1].Touch) {
                     EXPECT_GE(f[k].Delta, f[k].Threshold);
-                if (!f[k].Touch && f[k - 1].Touch)
+                }
+                if (!f[k].Touch && f[k - 1].Touch) {
                     EXPECT_LT(f[k].Delta * 8, f[k].Threshold * 7);
-                if (!f[k - 1].Touch && f[k - 1].Delta >= f[k - 1].Threshold && f[k].Delta >= f[k].Threshold)
+                }
+                if (!f[k - 1].Touch && f[k - 1].Delta >= f[k - 1].Threshold && f[k].Delta >= f[k].Threshold) {
                     EXPECT_TRUE(f[k].Touch);
+                }
                 touched += f[k].Touch;
                 // Deltas past a plain share of the average but short of the shown threshold give no touch.
                 if (!f[k].Touch && f[k].Delta >= f[k].Lta * 16 / 256 && f[k].Delta < f[k].Threshold)

@@ -155,8 +155,9 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameRecordAndTheSameChipWrites)
     const auto again = Tool->Writes();
     ASSERT_EQ(again.size(), writes.size());
     for (size_t i = 0; i < writes.size(); ++i) {
-        if (writes[i][0] != SystemFlags)
+        if (writes[i][0] != SystemFlags) {
             EXPECT_EQ(again[i], writes[i]);
+        }
     }
     EXPECT_EQ(Tool->Registers, registers);
 
