@@ -8,7 +8,9 @@
 #include "app/ui/ColourBars.h"
 #include "app/ui/DialButton.h"
 #include "app/ui/MainUnit.h"
+#include "app/ui/ScopeUnit.h"
 #include "app/ui/SevenSegment.h"
+#include "persist/SettingsFile.h"
 #include "settings/RegisterOperations.h"
 #include "sim/Simulator.h"
 
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
@@ -47,16 +50,15 @@ protected:
         FSim.reset();
     }
     TMainCore& Core() { return MainForm->Core(); }
-    // Start with the default set-up, answering the start-up chooser if one is shown.
-    void Start()
+    // Start with the default set-up, or the named button of the start-up chooser if one is shown.
+    void Start(const QString& button = QStringLiteral("CustomConfigButton"))
     {
         QTimer chooser;
         chooser.setInterval(20);
-        QObject::connect(&chooser, &QTimer::timeout, [] {
+        QObject::connect(&chooser, &QTimer::timeout, [&button] {
             if (QWidget* modal = QApplication::activeModalWidget())
-                for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
-                    if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup"))
-                        b->click();
+                if (auto* b = modal->findChild<QAbstractButton*>(button))
+                    b->click();
         });
         chooser.start();
         MainForm->StartButton->click();
@@ -174,6 +176,39 @@ TEST_F(DisplaySimulatorTest, display_PauseAndStopLeaveOneFrameOnScreen)
     ASSERT_FALSE(Core().FIsStreaming);
     Pump(40);
     expectOneFrame("stopped");
+}
+
+// A demo set-up loaded at start switches the baseline view off: the scope's axis must then frame the counts
+// the chip settles on with that set-up, not those of the frame that carried the load.
+TEST_F(DisplaySimulatorTest, display_ScopeFramesTheCountsOfASetupLoadedAtStart)
+{
+    MainForm->SettingsFile->DemoFolder = QStringLiteral(KT610B_SOURCE_DIR "/resources/demo");
+    Start(QStringLiteral("WheelButton"));
+    // The load, the tuning it starts, and settled counts.
+    for (int i = 0; i < 40; ++i)
+        Stream(10);
+    ASSERT_TRUE(WaitUntil([this] {
+        Stream(10);
+        return Core().FIsStreaming;
+    }));
+    ASSERT_FALSE(Core().FDeltaOnly);
+    const QCPRange range = ScopeForm->ScopeGraph->yAxis->range();
+    for (int c = 0; c < 4; ++c) {
+        if (!Core().CHCheck[c])
+            continue;
+        SCOPED_TRACE(c);
+        EXPECT_TRUE(range.contains(Core().FCurrentChs[c])) << range.lower << ".." << range.upper << " count "
+                                                           << Core().FCurrentChs[c];
+        EXPECT_TRUE(range.contains(Core().FLTAChs[c])) << "average " << Core().FLTAChs[c];
+    }
+    EXPECT_EQ(ScopeForm->MinEdit->text(), QString::number(qRound64(range.lower)));
+    EXPECT_EQ(ScopeForm->MaxEdit->text(), QString::number(qRound64(range.upper)));
+
+    // Once settled, the view stays where the engineer puts it.
+    ScopeForm->MaxEdit->setText(QStringLiteral("5000"));
+    ScopeForm->SetMaxButton->click();
+    Stream(50);
+    EXPECT_EQ(ScopeForm->ScopeGraph->yAxis->range().upper, 5000);
 }
 
 } // namespace

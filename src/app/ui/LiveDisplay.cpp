@@ -173,6 +173,8 @@ void TLiveDisplay::FrameDecoded()
     ShowChannelBoxes();
     UpdateFlagsAndValues();
     UpdateBarsAndScope();
+    if (ScopeForm)
+        ScopeForm->FrameDecoded(FCore.FATIBusy);
     // While streaming, the labels are written with the repaint (BarTimer), not for every frame; a frame that
     // arrives after a pause or stop is shown whole at once, bars with labels.
     if (!FForm.BarTimer->isActive())

@@ -464,6 +464,12 @@ void TScopeForm::SetBaselineView(bool on)
         MinEdit->setText(QStringLiteral("-200"));
         MaxEdit->setText(QStringLiteral("1000"));
         ScopeGraph->replot(QCustomPlot::rpQueuedReplot);
+        FRescaleWait = -1;
+    } else if (MainForm && MainForm->Core().FPowerOn && !MainForm->Core().FIsStreaming) {
+        // The stream is held for a set-up being written: the values held are those of the old set-up, and the
+        // chip retunes to the new one.
+        FRescaleWait = RetuneFrames;
+        FRetuneSeen = false;
     } else {
         RescaleScopeButtonClick();
     }
@@ -563,6 +569,21 @@ void TScopeForm::ResetScopeButtonClick()
     UndoZoom();
     if (!MainForm || !MainForm->Core().FIsStreaming)
         ApplyTimeWindow();
+}
+
+void TScopeForm::FrameDecoded(bool atiBusy)
+{
+    if (FRescaleWait < 0)
+        return;
+    if (atiBusy) {
+        FRetuneSeen = true;
+        return;
+    }
+    // A tuning over before the stream came back shows no busy frame: the wait then ends by count.
+    if (FRetuneSeen || --FRescaleWait <= 0) {
+        FRescaleWait = -1;
+        RescaleScopeButtonClick();
+    }
 }
 
 void TScopeForm::RescaleScopeButtonClick()

@@ -64,8 +64,11 @@ public:
 
     // Channel indicators (the small "nothing", "prox" and "touch" pictures).
     void SetChannelPicture(int channel, const QPixmap& picture);
-    // The main window's baseline view: counts become deltas, averages are not plotted.
+    // The main window's baseline view: counts become deltas, averages are not plotted. Leaving it rescales,
+    // at once, or when a set-up is being written, at the first frame after the chip has retuned.
     void SetBaselineView(bool on);
+    // Called for every decoded frame: runs a rescale left waiting by SetBaselineView.
+    void FrameDecoded(bool atiBusy);
     // Channel c's two traces and swatches in a new colour.
     void SetChannelColour(int channel, const QColor& colour);
     QColor ChannelColour(int channel) const { return FScopeColors[size_t(channel)]; }
@@ -129,6 +132,11 @@ public:
     int32_t FXRange = 600;
     bool FActiveChannels = true;
     bool FZoomed = false;
+    // A rescale waiting for the chip's retune: frames left until it runs anyway (-1: none waits), and whether
+    // the retune has shown.
+    static constexpr int RetuneFrames = 10;
+    int FRescaleWait = -1;
+    bool FRetuneSeen = false;
     double FZoomX = 0;
 
 protected:
