@@ -60,6 +60,9 @@ public:
 
     // Shell.
     bool FClosing = false;
+    // Counted over the whole run, for unattended runs: frames decoded, data-missed notices.
+    uint64_t FFramesDecoded = 0;
+    uint64_t FDataMissedCount = 0;
     bool FUpdating = false;
     QString DeviceSerial;
     bool FEasyShowSend = false;
