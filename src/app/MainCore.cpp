@@ -3,6 +3,7 @@
 #include "app/FrameDecoder.h"
 #include "app/SessionControl.h"
 #include "app/ToolChange.h"
+#include "persist/DataLog.h"
 #include "settings/RegisterOperations.h"
 
 TMainCore::TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages, IMainView* view, QObject* parent)
@@ -30,6 +31,7 @@ TMainCore::TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages
     Session = std::make_unique<TSessionControl>(*this);
     Decoder = std::make_unique<TFrameDecoder>(*this);
     ToolChange = std::make_unique<TToolChange>(*this);
+    DataLog = std::make_unique<TDataLog>(*this);
     KorvaneDevList1->OnDeviceChange = [this](QObject* sender, bool arrived) {
         ToolChange->KorvaneDevList1DeviceChange(sender, arrived);
     };
@@ -38,6 +40,7 @@ TMainCore::TMainCore(std::shared_ptr<HidBackend> backend, IMessageSink* messages
 TMainCore::~TMainCore()
 {
     KorvaneDevList1->OnDeviceChange = nullptr;
+    DataLog.reset();
     ToolChange.reset();
     Decoder.reset();
     Session.reset();

@@ -21,6 +21,7 @@ class TRegisterOperations;
 class TSessionControl;
 class TFrameDecoder;
 class TToolChange;
+class TDataLog;
 
 enum class TFUpdateOptions { utLoadSettings, utReadActualBase, utReadAll };
 
@@ -57,6 +58,8 @@ public:
     std::unique_ptr<TFrameDecoder> Decoder;
     // Tool attach and detach (the device list's OnDeviceChange).
     std::unique_ptr<TToolChange> ToolChange;
+    // The data log, written from the frame handler.
+    std::unique_ptr<TDataLog> DataLog;
 
     // Shell.
     bool FClosing = false;

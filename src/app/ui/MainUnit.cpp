@@ -14,8 +14,11 @@
 #include "app/ui/PictureBox.h"
 #include "app/ui/ScopeUnit.h"
 #include "help/ui/AboutDialogUnit.h"
+#include "persist/DataLog.h"
+#include "persist/HeaderExport.h"
 #include "persist/Preferences.h"
 #include "persist/SettingsFile.h"
+#include "persist/ui/DataLogPage.h"
 #include "persist/ui/StartupUnit.h"
 #include "help/ui/HintTipsUnit.h"
 #include "settings/ui/EasyShowSendUnit.h"
@@ -28,6 +31,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -120,6 +124,16 @@ void TMainForm::ConnectControls()
         KvrAddItem(QStringLiteral("Saved settings will reset on next start-up"), TKvrItemType::aInfo);
     });
     connect(ReadAll, &QAction::triggered, this, [this] { FCore->Session->ReadAllClick(); });
+    connect(ExportH, &QAction::triggered, this, &TMainForm::ExportHClick);
+    AskHFileName = [this] {
+        QFileDialog dialog(this, QStringLiteral("Export H File"));
+        dialog.setObjectName(QStringLiteral("SaveHDialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(QStringLiteral("h Files (*.h)"));
+        dialog.setDefaultSuffix(QStringLiteral("h"));
+        dialog.selectFile(QStringLiteral("KT610_Init"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
     connect(ShowSendCommands1, &QAction::triggered, this, [this] {
         FCore->FEasyShowSend = true;
         ShowWindowRestored(EasyShowSendForm);
@@ -300,6 +314,8 @@ void TMainForm::FormClose()
 {
     TMainCore& core = *FCore;
     core.FClosing = true;
+    if (core.DataLog->FDoLog && SettingsForm)
+        SettingsForm->DataLog->LogDataButtonClick();
     const int tools = core.KorvaneDevList1->HidDevices().Count;
     if (core.FIsStreaming && tools > 0) {
         StopScopeTimer();
@@ -422,6 +438,11 @@ void TMainForm::CMTButtonClick()
 {
     SetupButtonClick();
     SettingsForm->SelectPage(TSettingsForm::Prox1PageIndex);
+}
+
+void TMainForm::ExportHClick()
+{
+    HeaderExport::ExportHClick(*FCore, AskHFileName);
 }
 
 void TMainForm::CtSetupButtonClick()

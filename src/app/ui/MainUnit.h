@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <array>
+#include <functional>
 #include <memory>
 
 class HidBackend;
@@ -123,6 +124,10 @@ public:
     void PauseButtonClick();
     void CtSetupButtonClick();
     void CMTButtonClick();
+    // File menu "Export H File".
+    void ExportHClick();
+    // SaveHDialog: the header file's name, empty when cancelled. Replaceable for tests.
+    std::function<QString()> AskHFileName;
     // The engineering page's "Show Send Commands" button: shows the report list and records every report sent.
     void ShowSendCommandsButtonClick();
 

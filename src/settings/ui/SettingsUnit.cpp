@@ -9,6 +9,7 @@
 #include "hid/VirtualHidBackend.h"
 #include "persist/Preferences.h"
 #include "persist/SettingsFile.h"
+#include "persist/ui/DataLogPage.h"
 #include "settings/RegisterOperations.h"
 #include "settings/ui/FormGeometry.h"
 #include "settings/ui/GraphAxis.h"
@@ -180,6 +181,7 @@ void TSettingsForm::Create()
     CreateThrPage();
     CreateTimingsPage();
     DataLogPage = AddPage(spDataLog, QStringLiteral("DataLogPage"));
+    DataLog = new TDataLogPage(*this, FCore, DataLogPage);
     CreateEngineeringPage();
 
     StringGrid1 = new QTableWidget(2, 10, this);

@@ -22,6 +22,7 @@ class QSpinBox;
 class QStackedWidget;
 class QTableWidget;
 class QVBoxLayout;
+class TDataLogPage;
 class TKvrRadioGroup;
 class TMainCore;
 class TSettingsFile;
@@ -156,6 +157,7 @@ public:
 
     // Data logging page, filled by the data log.
     QWidget* DataLogPage;
+    TDataLogPage* DataLog = nullptr;
 
     // Engineering page.
     QLabel* DataMissLabel;
