@@ -4,10 +4,15 @@
 #include "app/ui/AppForms.h"
 #include "app/ui/MainUnit.h"
 #include "hid/HidDevice.h"
+#include "persist/DataLog.h"
+#include "persist/ui/DataLogPage.h"
+#include "settings/ui/SettingsUnit.h"
 #include "toollink/KorvaneDevList.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -48,6 +53,27 @@ void AutoStart()
             return MainForm->Core().FIsStreaming;
         });
         MainForm->StartButton->click();
+        return true;
+    });
+}
+
+// Once streaming, log every frame with every column, through the data-logging page as a user would.
+void LogEveryFrame(const QString& fileName)
+{
+    Poll([fileName] {
+        if (!MainForm->Core().FIsStreaming)
+            return false;
+        TDataLogPage& page = *SettingsForm->DataLog;
+        page.LogCombo->setCurrentIndex(lmAllSamples);
+        for (QCheckBox* box : {page.LogCountsCheck, page.LogLTACheck, page.LogDeltaCheck, page.LogProxCheck,
+                               page.LogTouchCheck, page.LogWheelCheck, page.LogRelativeCheck})
+            box->setChecked(true);
+        for (QCheckBox* box : page.LogChChecks)
+            box->setChecked(true);
+        // Nobody is there to answer a box: errors go to standard error.
+        page.ShowErrorBox = [](const QString& text) { std::fprintf(stderr, "kt610b: %s\n", qPrintable(text)); };
+        page.AskLogFileName = [fileName] { return fileName; };
+        page.LogDataButtonClick();
         return true;
     });
 }
@@ -99,6 +125,8 @@ void StartUnattended(const TUnattendedRun& run)
         AutoStart();
     if (run.ShowScope)
         MainForm->ScopeButtonClick();
+    if (!run.LogFile.isEmpty())
+        LogEveryFrame(run.LogFile);
 }
 
 void PrintRunStatistics()
