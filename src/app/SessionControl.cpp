@@ -348,7 +348,9 @@ void TSessionControl::UpdateTimerTimer()
         break;
     case TFUpdateOptions::utReadActualBase:
         ops.ReadActualBase();
-        ops.ReadMultComp();
+        // The tuning just changed the compensation: the touch thresholds shown must use the new one.
+        if (ops.ReadMultComp())
+            FCore.Settings.RefreshMultCaches();
         break;
     case TFUpdateOptions::utReadAll:
         FCore.FGuiUpdate = true;

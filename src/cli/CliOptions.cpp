@@ -2,6 +2,8 @@
 
 #include "app/StreamSetup.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint16_t DefaultStreamSetup = StreamBits::Wheel | StreamBits::PT | StreamBits::CS | StreamBits::LTA;
@@ -96,6 +98,57 @@ bool ParseSetup(const QString& list, uint16_t& setup, QString& error)
     return true;
 }
 
+// Comma list of names, each setting one flag; "none" clears them all.
+bool ParseFlags(const QString& option, const QString& list, const QList<QPair<QString, bool*>>& names,
+                QString& error)
+{
+    QStringList known;
+    for (const auto& n : names)
+        known << n.first;
+    const QString help = QStringLiteral("%1 takes a comma list of %2, or none").arg(option, known.join(QStringLiteral(", ")));
+    for (const auto& n : names)
+        *n.second = false;
+    if (list.trimmed().compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+        return true;
+    for (const QString& item : list.split(QLatin1Char(','))) {
+        const QString name = item.trimmed().toLower();
+        auto it = std::find_if(names.begin(), names.end(), [&](const auto& n) { return n.first == name; });
+        if (it == names.end()) {
+            error = QStringLiteral("unknown item \"%1\": %2").arg(item, help);
+            return false;
+        }
+        *it->second = true;
+    }
+    return true;
+}
+
+bool ParseMode(const QString& text, TDataLogControls& log)
+{
+    if (text == QLatin1String("all")) {
+        log.LogCombo = lmAllSamples;
+        return true;
+    }
+    if (text == QLatin1String("events")) {
+        log.LogCombo = lmEventsOnly;
+        return true;
+    }
+    qint64 n = 0;
+    // The page's "X Samples" spin box runs from 1 to 100.
+    if (!text.startsWith(QLatin1String("every:")) || !ParseDecimal(text.mid(6), 1, 100, n))
+        return false;
+    log.LogCombo = lmEverySamples;
+    log.SampleRateSpin = int(n);
+    return true;
+}
+
+// The start-up chooser's codes of the demonstration set-ups.
+uint8_t DemoNamed(const QString& name)
+{
+    const QStringList names{QStringLiteral("wheel"), QStringLiteral("keys"), QStringLiteral("slider2"),
+                            QStringLiteral("slider3")};
+    return uint8_t(names.indexOf(name.toLower()) + 1);
+}
+
 TCliCommand CommandNamed(const QString& name)
 {
     if (name == QLatin1String("list"))
@@ -110,6 +163,16 @@ TCliCommand CommandNamed(const QString& name)
         return TCliCommand::Read;
     if (name == QLatin1String("write"))
         return TCliCommand::Write;
+    if (name == QLatin1String("save-settings"))
+        return TCliCommand::SaveSettings;
+    if (name == QLatin1String("load-settings"))
+        return TCliCommand::LoadSettings;
+    if (name == QLatin1String("export-header"))
+        return TCliCommand::ExportHeader;
+    if (name == QLatin1String("log"))
+        return TCliCommand::Log;
+    if (name == QLatin1String("diff"))
+        return TCliCommand::Diff;
     return TCliCommand::None;
 }
 
@@ -119,6 +182,7 @@ QString CheckArguments(TCliOptions& o, const QString& commandName, const QString
     case TCliCommand::List:
     case TCliCommand::Version:
     case TCliCommand::Stream:
+    case TCliCommand::ExportHeader:
         if (!positional.isEmpty())
             return QStringLiteral("%1 takes no arguments (got \"%2\")").arg(commandName, positional.first());
         return {};
@@ -157,6 +221,19 @@ QString CheckArguments(TCliOptions& o, const QString& commandName, const QString
             o.Bytes.append(b);
         }
         return {};
+    case TCliCommand::SaveSettings:
+    case TCliCommand::LoadSettings:
+    case TCliCommand::Log:
+        if (positional.size() != 1)
+            return QStringLiteral("%1 needs one FILE").arg(commandName);
+        o.File = positional[0];
+        return {};
+    case TCliCommand::Diff:
+        if (positional.size() != (o.Chip ? 1 : 2))
+            return QStringLiteral("diff needs A B, or A --chip");
+        o.FileA = positional[0];
+        o.FileB = positional.value(1);
+        return {};
     case TCliCommand::None:
         break;
     }
@@ -174,6 +251,7 @@ TCliParseResult ParseCommandLine(const QStringList& args)
     QStringList positional;
     bool simOptionSeen = false;
     bool framesGiven = false, secondsGiven = false, setupGiven = false;
+    bool logChoiceGiven = false, eventsGiven = false;
 
     auto fail = [&](const QString& error) {
         result.Error = error;
@@ -227,6 +305,72 @@ TCliParseResult ParseCommandLine(const QStringList& args)
             setupGiven = true;
             continue;
         }
+        if (TValued v = TakeValue(QStringLiteral("--settings"), args, i); v.matched) {
+            if (v.missing)
+                return fail(QStringLiteral("--settings needs a settings FILE"));
+            o.SettingsFile = v.value;
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--demo"), args, i); v.matched) {
+            o.Demo = DemoNamed(v.value);
+            if (o.Demo == 0)
+                return fail(QStringLiteral("--demo needs one of wheel, keys, slider2, slider3"));
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("-o"), args, i); v.matched) {
+            if (v.missing)
+                return fail(QStringLiteral("-o needs an output FILE"));
+            o.File = v.value;
+            continue;
+        }
+        if (arg == QLatin1String("--chip")) {
+            o.Chip = true;
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--mode"), args, i); v.matched) {
+            if (v.missing || !ParseMode(v.value, o.Log))
+                return fail(QStringLiteral("--mode needs all, events or every:N (N 1..100)"));
+            logChoiceGiven = true;
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--channels"), args, i); v.matched) {
+            QString error;
+            auto& ch = o.Log.LogChCheck;
+            if (!ParseFlags(QStringLiteral("--channels"), v.value,
+                            {{"0", &ch[0]}, {"1", &ch[1]}, {"2", &ch[2]}, {"3", &ch[3]}}, error))
+                return fail(error);
+            logChoiceGiven = true;
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--columns"), args, i); v.matched) {
+            QString error;
+            TDataLogControls& l = o.Log;
+            if (!ParseFlags(QStringLiteral("--columns"), v.value,
+                            {{"counts", &l.LogCountsCheck},
+                             {"lta", &l.LogLTACheck},
+                             {"delta", &l.LogDeltaCheck},
+                             {"prox", &l.LogProxCheck},
+                             {"touch", &l.LogTouchCheck},
+                             {"wheel", &l.LogWheelCheck},
+                             {"relative", &l.LogRelativeCheck}},
+                            error))
+                return fail(error);
+            logChoiceGiven = true;
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--events"), args, i); v.matched) {
+            QString error;
+            TDataLogControls& l = o.Log;
+            if (!ParseFlags(QStringLiteral("--events"), v.value,
+                            {{"prox", &l.ProxEventCheck},
+                             {"touch", &l.TouchEventCheck},
+                             {"wheel", &l.WheelEventCheck},
+                             {"lowpower", &l.LowPowerCheck}},
+                            error))
+                return fail(error);
+            logChoiceGiven = eventsGiven = true;
+            continue;
+        }
         const QString next = i + 1 < args.size() ? args[i + 1] : QString();
         bool consumedNext = false;
         QString simError;
@@ -258,9 +402,35 @@ TCliParseResult ParseCommandLine(const QStringList& args)
     o.Command = CommandNamed(commandName);
     if (o.Command == TCliCommand::None)
         return fail(QStringLiteral("unknown command \"%1\"").arg(commandName));
-    if ((framesGiven || secondsGiven || setupGiven) && o.Command != TCliCommand::Stream)
-        return fail(QStringLiteral("--frames, --seconds and --setup belong to the stream command"));
+    const TCliCommand c = o.Command;
+    const bool streams = c == TCliCommand::Stream || c == TCliCommand::Log;
+    if ((framesGiven || secondsGiven) && !streams)
+        return fail(QStringLiteral("--frames and --seconds belong to the stream and log commands"));
+    if (setupGiven && c != TCliCommand::Stream)
+        return fail(QStringLiteral("--setup belongs to the stream command"));
+    if (logChoiceGiven && c != TCliCommand::Log)
+        return fail(QStringLiteral("--mode, --channels, --columns and --events belong to the log command"));
+    if (eventsGiven && o.Log.LogCombo != lmEventsOnly)
+        return fail(QStringLiteral("--events needs --mode events"));
+    if (o.Chip && c != TCliCommand::Diff)
+        return fail(QStringLiteral("--chip belongs to the diff command"));
+    const bool takesSetUp = streams || c == TCliCommand::Version;
+    if (!o.SettingsFile.isEmpty() && !takesSetUp && c != TCliCommand::ExportHeader)
+        return fail(QStringLiteral("--settings belongs to the stream, log, version and export-header commands"));
+    if (o.Demo != 0 && !takesSetUp)
+        return fail(QStringLiteral("--demo belongs to the stream, log and version commands"));
+    if (o.Demo != 0 && !o.SettingsFile.isEmpty())
+        return fail(QStringLiteral("give either --settings or --demo, not both"));
+    // The set-up's own stream choice would replace the one given.
+    if (setupGiven && (o.Demo != 0 || !o.SettingsFile.isEmpty()))
+        return fail(QStringLiteral("--setup cannot be combined with --settings or --demo"));
+    const bool outputGiven = !o.File.isEmpty();
+    if (outputGiven != (c == TCliCommand::ExportHeader))
+        return fail(c == TCliCommand::ExportHeader ? QStringLiteral("export-header needs -o OUT")
+                                                   : QStringLiteral("-o belongs to the export-header command"));
     result.Error = CheckArguments(o, commandName, positional);
+    if (result.Error.isEmpty() && c == TCliCommand::Log)
+        result.Error = TDataLog::ValidationError(o.Log);
     return result;
 }
 
@@ -286,6 +456,23 @@ QString CliHelp()
                "                           of wheel, pt, cs, lta, deltas (default wheel,pt,cs,lta)\n"
                "  read ADDR COUNT          read COUNT bytes of register ADDR (hexadecimal)\n"
                "  write ADDR BYTE...       write bytes (hexadecimal) to register ADDR\n"
+               "  save-settings FILE       read all settings from the chip and save them as a settings file\n"
+               "  load-settings FILE       apply a settings file to the streaming chip as \"Apply Settings\"\n"
+               "                           does, wait for the tuning run it starts, print the items\n"
+               "  export-header -o OUT [--settings FILE]\n"
+               "                           write the firmware header: from the chip (read all first), or\n"
+               "                           with --settings from the file alone, without a tool\n"
+               "  log OUT [--frames N | --seconds S] [--mode all|events|every:N] [--channels LIST]\n"
+               "          [--columns LIST] [--events LIST]\n"
+               "                           stream and write the data log to OUT; channels 0,1,2,3;\n"
+               "                           columns counts,lta,delta,prox,touch,wheel,relative (default\n"
+               "                           counts,lta on all channels); events prox,touch,wheel,lowpower\n"
+               "                           (with --mode events); a LIST may be none\n"
+               "  diff A B | diff A --chip compare two settings files, or a file and the chip's registers,\n"
+               "                           key by key: key, register, A, B; exit 1 when they differ\n"
+               "\n"
+               "  stream, log and version take --settings FILE or --demo wheel|keys|slider2|slider3: the\n"
+               "  set-up is loaded into the chip after the start, as the start-up chooser does.\n"
                "\n"
                "Global options:\n"
                "  --tool N                 the tool to use, by its index in the list (default 0)\n"

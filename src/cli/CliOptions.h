@@ -1,6 +1,7 @@
 #pragma once
 // The command line of kt610b-cli: global options, the command and its arguments.
 
+#include "persist/DataLog.h"
 #include "sim/SimOptions.h"
 
 #include <QList>
@@ -15,7 +16,7 @@ constexpr int Usage = 2;
 constexpr int NoTool = 3;  // no configuration tool found
 }
 
-enum class TCliCommand { None, List, Errors, Version, Stream, Read, Write };
+enum class TCliCommand { None, List, Errors, Version, Stream, Read, Write, SaveSettings, LoadSettings, ExportHeader, Log, Diff };
 
 struct TCliOptions {
     SimOptions Sim;
@@ -27,7 +28,7 @@ struct TCliOptions {
     TCliCommand Command = TCliCommand::None;
     // errors
     QList<uint16_t> Codes;
-    // stream: 0 means no limit; the stream then runs until it is interrupted
+    // stream and log: 0 means no limit; they then run until interrupted
     int Frames = 0;
     double Seconds = 0.0;
     uint16_t StreamSetup = 0; // bits of StreamBits
@@ -35,6 +36,24 @@ struct TCliOptions {
     uint8_t Address = 0;
     int Count = 0;
     QList<uint8_t> Bytes;
+    // The set-up loaded after the start road (stream, log, version), or the values of an export without a
+    // tool: a settings file, or a demonstration set-up as the start-up chooser numbers them (1..4, 0 none).
+    QString SettingsFile;
+    uint8_t Demo = 0;
+    // save-settings, load-settings, log and export-header: the file written or read.
+    QString File;
+    // log: the data-logging page's choices.
+    TDataLogControls Log;
+    // diff: the files compared; with Chip the second side is the chip.
+    QString FileA, FileB;
+    bool Chip = false;
+
+    // Runs without a configuration tool.
+    bool Offline() const
+    {
+        return Command == TCliCommand::Diff ? !Chip
+                                            : Command == TCliCommand::ExportHeader && !SettingsFile.isEmpty();
+    }
 };
 
 struct TCliParseResult {

@@ -4,15 +4,20 @@
 #include "app/SessionControl.h"
 #include "cli/BoundedBackend.h"
 #include "cli/CliFormat.h"
+#include "cli/CliHeader.h"
+#include "cli/CliSettings.h"
 #include "cli/CliStream.h"
 #include "common/Hex.h"
 #include "hid/HidDevice.h"
 #include "hid/HidapiBackend.h"
+#include "persist/SettingsFile.h"
 #include "settings/RegisterOperations.h"
 #include "sim/Simulator.h"
 #include "toollink/HIDToolsErrorCodes.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -27,7 +32,10 @@ TCliRunner::TCliRunner(const TCliOptions& options, QObject* parent)
 {
 }
 
-TCliRunner::~TCliRunner() = default;
+TCliRunner::~TCliRunner()
+{
+    FFiles.reset(); // before the core it hooks into
+}
 
 void TCliRunner::Error(const QString& text)
 {
@@ -64,7 +72,20 @@ int TCliRunner::Run()
         status = Write();
         break;
     case TCliCommand::Stream:
+    case TCliCommand::Log:
         status = TCliStream(*this, FOptions).Run();
+        break;
+    case TCliCommand::SaveSettings:
+        status = CliSettings::Save(*this, FOptions);
+        break;
+    case TCliCommand::LoadSettings:
+        status = CliSettings::Load(*this, FOptions);
+        break;
+    case TCliCommand::Diff:
+        status = CliSettings::DiffWithChip(*this, FOptions);
+        break;
+    case TCliCommand::ExportHeader:
+        status = CliHeader::Export(*this, FOptions);
         break;
     case TCliCommand::Errors:
     case TCliCommand::None:
@@ -88,6 +109,7 @@ int TCliRunner::Connect()
         backend = std::make_shared<HidapiBackend>();
     }
     FCore = std::make_unique<TMainCore>(std::make_shared<TBoundedBackend>(backend, FWaits), &FTerminal, &FTerminal);
+    FFiles = std::make_unique<TSettingsFile>(*FCore);
     TKorvaneHidTool& tool = *FCore->KorvaneHidTool1;
     TKorvaneDevList& list = *FCore->KorvaneDevList1;
     FTerminal.SetTool(&tool);
@@ -217,11 +239,78 @@ bool TCliRunner::PowerDown()
     return ok;
 }
 
+bool TCliRunner::StartSession()
+{
+    TMainCore& core = *FCore;
+    const int errors = FTerminal.ErrorCount();
+    FTerminal.StartupOption = FOptions.Demo;
+    if (!FOptions.SettingsFile.isEmpty()) {
+        core.FSettingsFile = QFileInfo(FOptions.SettingsFile).absoluteFilePath();
+        core.Settings.LoadSettingsCheck = true;
+    }
+    FWaits->SetDeadline(RoadDeadlineMs);
+    core.Session->StartButtonClick();
+    FWaits->ClearDeadline();
+    if (!core.FIsStreaming) {
+        // Every failure of the start but the address probe reports its own error.
+        if (FTerminal.ErrorCount() == errors)
+            Error(QStringLiteral("No chip answered on the I2C bus (addresses 44H to 47H)"));
+        return false;
+    }
+    if (!core.FLoadSettings)
+        return true;
+    // The set-up goes in with the first frame; streaming restarts after the load's pause.
+    FWaits->SetDeadline(RoadDeadlineMs);
+    const bool loaded = WaitUntil([&core] { return !core.FLoadSettings && core.FIsStreaming && !core.FRegBusy; },
+                                  RoadDeadlineMs, QStringLiteral("The set-up could not be loaded in time"));
+    FWaits->ClearDeadline();
+    return loaded && FTerminal.ErrorCount() == errors;
+}
+
+bool TCliRunner::WaitUntil(const std::function<bool()>& done, int ms, const QString& timeoutError)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    QElapsedTimer clock;
+    clock.start();
+    bool timedOut = false;
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        timedOut = clock.elapsed() > ms;
+        if (done() || timedOut || !ToolPresent())
+            loop.quit();
+    });
+    connect(&FSignals, &TCliSignals::Interrupted, &loop, &QEventLoop::quit);
+    check.start(10);
+    loop.exec();
+    if (done())
+        return true;
+    if (FSignals.Received())
+        Error(QStringLiteral("Interrupted"));
+    else if (timedOut)
+        Error(timeoutError);
+    // A tool that went has been reported by the session.
+    return false;
+}
+
+bool TCliRunner::WaitForFrame()
+{
+    const quint64 frames = FTerminal.FrameCount();
+    return WaitUntil([this, frames] { return FTerminal.FrameCount() > frames; }, FrameWaitMs,
+                     QStringLiteral("No stream frames received for %1 s").arg(FrameWaitMs / 1000));
+}
+
 int TCliRunner::Version()
 {
-    FWaits->SetDeadline(RoadDeadlineMs);
-    const bool ok = PowerUp() && FCore->RegOps->GetVersion();
-    FWaits->ClearDeadline();
+    bool ok = false;
+    if (FOptions.Demo != 0 || !FOptions.SettingsFile.isEmpty()) {
+        ok = StartSession(); // the start road reads the version itself
+    } else {
+        FWaits->SetDeadline(RoadDeadlineMs);
+        ok = PowerUp() && FCore->RegOps->GetVersion();
+        FWaits->ClearDeadline();
+    }
     if (!ok)
         return CliExit::Failure;
     const QString address = FTerminal.LastInfo(QStringLiteral("Device Address : "));

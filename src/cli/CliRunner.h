@@ -8,12 +8,14 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class TMainCore;
 class TReplyWaits;
 class TSimulator;
 class THidDevice;
+class TSettingsFile;
 
 class TCliRunner : public QObject {
     Q_OBJECT
@@ -24,6 +26,7 @@ public:
     static constexpr int QueryDeadlineMs = 3000;   // one version query of the tool list
     static constexpr int TeardownDeadlineMs = 5000;
     static constexpr int ReplyWaitMs = 2000;
+    static constexpr int FrameWaitMs = 10000;      // the stream's first frame, or the next one
 
     explicit TCliRunner(const TCliOptions& options, QObject* parent = nullptr);
     ~TCliRunner() override;
@@ -35,10 +38,21 @@ public:
     TCliTerminal& Terminal() { return FTerminal; }
     TReplyWaits& Waits() { return *FWaits; }
     TCliSignals& Signals() { return FSignals; }
+    // The core's settings-file loader and saver.
+    TSettingsFile& Files() { return *FFiles; }
     // The chosen tool is still the current one.
     bool ToolPresent() const;
     // Adds an error item of the command-line tool itself.
     void Error(const QString& text);
+
+    // The Start button's road; with --settings or --demo the set-up then goes into the chip as after the
+    // start-up chooser, and streaming runs again. False with the error reported.
+    bool StartSession();
+    // Runs the event loop until done() holds; false with an error item when the time runs out (timeoutError),
+    // the user interrupts or the tool goes.
+    bool WaitUntil(const std::function<bool()>& done, int ms, const QString& timeoutError);
+    // Waits for the next decoded frame.
+    bool WaitForFrame();
 
 private:
     // Backend, core, first scan and the tool choice; the exit status when that fails, else -1.
@@ -60,5 +74,6 @@ private:
     std::shared_ptr<TReplyWaits> FWaits;
     std::unique_ptr<TSimulator> FSimulator;
     std::unique_ptr<TMainCore> FCore;
+    std::unique_ptr<TSettingsFile> FFiles;
     QPointer<THidDevice> FDevice; // the chosen tool
 };

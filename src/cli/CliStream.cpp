@@ -5,26 +5,33 @@
 #include "cli/BoundedBackend.h"
 #include "cli/CliFormat.h"
 #include "cli/CliRunner.h"
+#include "persist/DataLog.h"
 
 TCliStream::TCliStream(TCliRunner& runner, const TCliOptions& options) : FRunner(runner), FOptions(options) {}
 
 int TCliStream::Run()
 {
     TCliTerminal& terminal = FRunner.Terminal();
-    ApplySetup();
-    if (!Start())
+    const bool logging = FOptions.Command == TCliCommand::Log;
+    if (!logging)
+        ApplySetup();
+    if (!FRunner.StartSession())
+        return CliExit::Failure;
+    if (logging && !StartLog())
         return CliExit::Failure;
     // Nobody reads the output any more: nothing to stream for.
-    if (!TCliTerminal::Out(CliFormat::FrameHeader()))
+    if (!logging && !TCliTerminal::Out(CliFormat::FrameHeader()))
         return CliExit::Success;
 
     const int errorsAtStart = terminal.ErrorCount();
     terminal.OnFrame = [this] { Frame(); };
     connect(&FRunner.Signals(), &TCliSignals::Interrupted, this, [this] { End(false); });
-    connect(&FCheckTimer, &QTimer::timeout, this, [this, errorsAtStart, &terminal] {
+    connect(&FCheckTimer, &QTimer::timeout, this, [this, errorsAtStart, logging, &terminal] {
         if (FEnded)
             return;
-        if (!FRunner.Core().FIsStreaming) {
+        if (logging && !FRunner.Core().DataLog->FDoLog) {
+            End(true); // a write failure stopped the log and said so
+        } else if (!FRunner.Core().FIsStreaming) {
             // The session reports a pulled-out tool or a failed restart itself.
             if (terminal.ErrorCount() == errorsAtStart)
                 FRunner.Error(QStringLiteral("Device streaming stopped"));
@@ -43,6 +50,8 @@ int TCliStream::Run()
 
     terminal.OnFrame = nullptr;
     FCheckTimer.stop();
+    if (logging && FRunner.Core().DataLog->FDoLog)
+        FRunner.Core().DataLog->Stop();
     if (terminal.DataMissedCount() > 1)
         TCliTerminal::Err(QStringLiteral("warning: Some Data Missed (%1 times)").arg(terminal.DataMissedCount()));
     return FFailed ? CliExit::Failure : CliExit::Success;
@@ -63,19 +72,24 @@ void TCliStream::ApplySetup()
         core.StreamSetup.ApplyStreamSetup();
 }
 
-bool TCliStream::Start()
+bool TCliStream::StartLog()
 {
     TMainCore& core = FRunner.Core();
-    const int errors = FRunner.Terminal().ErrorCount();
-    FRunner.Waits().SetDeadline(TCliRunner::RoadDeadlineMs);
-    core.Session->StartButtonClick();
-    FRunner.Waits().ClearDeadline();
-    if (core.FIsStreaming)
-        return true;
-    // Every failure of the start but the address probe reports its own error.
-    if (FRunner.Terminal().ErrorCount() == errors)
-        FRunner.Error(QStringLiteral("No chip answered on the I2C bus (addresses 44H to 47H)"));
-    return false;
+    TDataLog& log = *core.DataLog;
+    log.Controls = FOptions.Log;
+    // The page asks whether to stream what is missing; here the data asked for is always wanted.
+    if (log.StreamsMissing()) {
+        log.SelectMissingStreams();
+        FRunner.Waits().SetDeadline(TCliRunner::RoadDeadlineMs);
+        if (core.StreamSetup.StreamChangeClick())
+            core.StreamSetup.ApplyStreamSetup();
+        FRunner.Waits().ClearDeadline();
+        if (!core.FIsStreaming)
+            return false;
+    }
+    log.PrepareMode();
+    log.FirstTime = true;
+    return log.Start(FOptions.File);
 }
 
 void TCliStream::Frame()
@@ -84,7 +98,12 @@ void TCliStream::Frame()
         return;
     ++FFrames;
     FSinceFrame.restart();
-    if (!TCliTerminal::Out(CliFormat::FrameLine(FFrames, FRunner.Core()))) {
+    if (FOptions.Command == TCliCommand::Log) {
+        if (!FRunner.Core().DataLog->FDoLog) {
+            End(true);
+            return;
+        }
+    } else if (!TCliTerminal::Out(CliFormat::FrameLine(FFrames, FRunner.Core()))) {
         End(false);
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The stream command: the start road with the default set-up, then one output line per accepted frame until
-// the frame count or the time is reached, the user interrupts, or the stream breaks.
+// The stream and log commands: the start road, then one output line or data-log row trigger per accepted frame
+// until the frame count or the time is reached, the user interrupts, or the stream or the log breaks.
 
 #include "cli/CliOptions.h"
 
@@ -25,7 +25,8 @@ public:
 
 private:
     void ApplySetup();
-    bool Start();
+    // The data-logging page's Start Log with the command's choices.
+    bool StartLog();
     void Frame();
     void End(bool failed);
 

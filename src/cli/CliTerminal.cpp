@@ -47,8 +47,15 @@ void TCliTerminal::ShowWarning(const QString& text)
     Err(QStringLiteral("warning: ") + text);
 }
 
+void TCliTerminal::ShowErrorBox(const QString& text)
+{
+    ++FErrors;
+    Err(QStringLiteral("error: ") + QString(text).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
+}
+
 void TCliTerminal::FrameDecoded()
 {
+    ++FFrames;
     if (OnFrame)
         OnFrame();
 }

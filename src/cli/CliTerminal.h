@@ -26,19 +26,24 @@ public:
     void SetTool(const TKorvaneHidTool* tool) { FTool = tool; }
     // Run for every decoded frame.
     std::function<void()> OnFrame;
+    // What the start-up chooser answers: 0 "Default Device Setup", 1..4 a demonstration set-up.
+    uint8_t StartupOption = 0;
 
     const QList<TItem>& Items() const { return FItems; }
     int ErrorCount() const { return FErrors; }
     // The newest information item starting with prefix, or empty text.
     QString LastInfo(const QString& prefix) const;
     int DataMissedCount() const { return FDataMissed; }
+    quint64 FrameCount() const { return FFrames; }
 
     // IMessageSink
     int KvrAddItem(const QString& item, TKvrItemType itemType) override;
 
     // IMainView
     void ShowWarning(const QString& text) override;
-    uint8_t ShowStartupChooser() override { return 0; } // "Default Device Setup"
+    // An error box is a failure even where no error item goes with it (a missing demonstration file).
+    void ShowErrorBox(const QString& text) override;
+    uint8_t ShowStartupChooser() override { return StartupOption; }
     void FrameDecoded() override;
     void ShowDataMissed() override;
     int ShownToolID() const override;
@@ -48,4 +53,5 @@ private:
     QList<TItem> FItems;
     int FErrors = 0;
     int FDataMissed = 0;
+    quint64 FFrames = 0;
 };

@@ -1,6 +1,8 @@
 // kt610b-cli: the workbench's core on the command line, for test stations and CI rigs.
+#include "cli/CliHeader.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
+#include "cli/CliSettings.h"
 #include "cli/CliTerminal.h"
 #include "toollink/HIDToolsErrorCodes.h"
 
@@ -33,5 +35,9 @@ int main(int argc, char** argv)
                 return CliExit::Failure;
         return CliExit::Success;
     }
+    if (options.Command == TCliCommand::Diff && options.Offline())
+        return CliSettings::DiffFiles(options);
+    if (options.Command == TCliCommand::ExportHeader && options.Offline())
+        return CliHeader::ExportFromFile(options);
     return TCliRunner(options).Run();
 }

@@ -42,7 +42,7 @@ void AppendTwoDigits(QByteArray& row, int value)
 
 } // namespace
 
-TDataLog::TDataLog(TMainCore& core) : FCore(core), Now([] { return QDateTime::currentDateTime(); })
+TDataLog::TDataLog(TMainCore& core) : Now([] { return QDateTime::currentDateTime(); }), FCore(core)
 {
     FRow.reserve(512);
     FCore.OnLogFrame = [this] { FrameStep(); };
@@ -55,9 +55,8 @@ TDataLog::~TDataLog()
 
 // ---- Selection ----
 
-QString TDataLog::ValidationError() const
+QString TDataLog::ValidationError(const TDataLogControls& c)
 {
-    const TDataLogControls& c = Controls;
     const bool channelData = c.LogCountsCheck || c.LogLTACheck || c.LogDeltaCheck || c.LogProxCheck || c.LogTouchCheck;
     const bool anyChannel = c.LogChCheck[0] || c.LogChCheck[1] || c.LogChCheck[2] || c.LogChCheck[3];
     if (channelData && !anyChannel)

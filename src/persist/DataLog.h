@@ -42,7 +42,8 @@ public:
     TDataLogControls Controls;
 
     // The text of the first check the selection fails, empty when it can be logged.
-    QString ValidationError() const;
+    static QString ValidationError(const TDataLogControls& controls);
+    QString ValidationError() const { return ValidationError(Controls); }
     // Data is wanted that the stream set-up does not carry (deltas are not checked).
     bool StreamsMissing() const;
     // Checks the stream set-up boxes of the missing data on the settings record.

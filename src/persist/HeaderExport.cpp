@@ -3,6 +3,7 @@
 #include "app/MainCore.h"
 #include "app/SessionControl.h"
 #include "persist/AtomicFile.h"
+#include "common/Bits.h"
 #include "settings/RegisterMap.h"
 
 namespace {
@@ -117,6 +118,17 @@ QByteArray HeaderExport::HeaderText(const TMainCore& core)
     h.Line();
     h.Line("#endif\t/* KT610_INIT_H */");
     return h.Text();
+}
+
+uint8_t HeaderExport::SystemFlagsOf(const TSettingsRecord& settings)
+{
+    using namespace KT610B;
+    uint8_t flags = 0;
+    if (settings.ProjectedRiadioGroup == 1)
+        flags = SetBit(flags, SysFlagBit::Projected);
+    if (settings.IgnoreFHRadioGroup == 1)
+        flags = SetBit(flags, SysFlagBit::IgnoreFilterHalt);
+    return flags;
 }
 
 void HeaderExport::ExportHClick(TMainCore& core, const std::function<QString()>& askFileName)

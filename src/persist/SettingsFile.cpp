@@ -179,6 +179,60 @@ void Apply(TMainCore& core, const TKey& key, int value)
         core.CHCheck[size_t(key.Channel)] = value != 0;
 }
 
+bool HasIdentity(const TIniFile& ini)
+{
+    return ini.ReadString(IdentitySection, IdentityKey, QString()) == TSettingsFile::DeviceName;
+}
+
+// Every key's value from the file, defaults for missing keys; false when a value cannot be converted.
+bool ReadValues(const TIniFile& ini, std::vector<int>& values)
+{
+    values.clear();
+    values.reserve(Keys().size());
+    for (const TKey& key : Keys()) {
+        const QString section = QString::fromLatin1(key.Section);
+        const QString name = QString::fromLatin1(key.Key);
+        values.push_back(key.Kind == TKeyKind::kCheck ? (ini.ReadBool(section, name, key.Default != 0) ? -1 : 0)
+                                                      : ini.ReadInteger(section, name, key.Default));
+        if (ini.ReadFailed())
+            return false;
+    }
+    return true;
+}
+
+// The register a key sets; empty for the display choices and the stream set-up, which stay on the bench.
+QString RegisterOf(const TKey& key)
+{
+    const QByteArray section(key.Section);
+    if (section == "Compensation")
+        return QStringLiteral("Compensation (08H)");
+    if (section == "Multiplier" || section == "Base")
+        return QStringLiteral("Multipliers (07H)");
+    if (section == "Thresholds")
+        return QStringLiteral("Thresholds (0AH)");
+    if (section == "Timings")
+        return QStringLiteral("Timings (0BH)");
+    if (section == "Gestures")
+        return QStringLiteral("GestureTimers (0CH)");
+    if (section.startsWith("ProxSettings") || section == "EventMask")
+        return QStringLiteral("ProxSettings (09H)");
+    if (section == "Channels")
+        return QStringLiteral("ActiveChannels (0DH)");
+    if (Is(key, "Other", "Projected") || Is(key, "Other", "GlobalFH"))
+        return QStringLiteral("SystemFlags (01H)");
+    return QString();
+}
+
+QList<TSettingsEntry> Entries(const std::vector<int>& values)
+{
+    QList<TSettingsEntry> entries;
+    const std::vector<TKey>& keys = Keys();
+    for (size_t i = 0; i < keys.size(); ++i)
+        entries.append({QString::fromLatin1(keys[i].Section), QString::fromLatin1(keys[i].Key), RegisterOf(keys[i]),
+                        values[i]});
+    return entries;
+}
+
 } // namespace
 
 const QString TSettingsFile::DeviceName = QStringLiteral("KT610B");
@@ -220,15 +274,15 @@ bool TSettingsFile::SaveSettings(const QString& fileName)
     return true;
 }
 
-bool TSettingsFile::LoadSettings()
+bool TSettingsFile::ReadAndApply(const QString& fileName, int& autoATI, int& commsMode)
 {
     IMainView* view = FCore.View();
-    const TIniFile ini(FCore.FSettingsFile);
+    const TIniFile ini(fileName);
     if (ini.ReadFailed()) {
         FCore.KvrAddItem(LoadError, TKvrItemType::aError);
         return false;
     }
-    if (ini.ReadString(IdentitySection, IdentityKey, QString()) != DeviceName) {
+    if (!HasIdentity(ini)) {
         FCore.KvrAddItem(InvalidFileItem, TKvrItemType::aError);
         view->ShowErrorBox(InvalidFileBox);
         return false;
@@ -238,18 +292,10 @@ bool TSettingsFile::LoadSettings()
     // chip as they were instead of half a set-up.
     const std::vector<TKey>& keys = Keys();
     std::vector<int> values;
-    values.reserve(keys.size());
-    for (const TKey& key : keys) {
-        const QString section = QString::fromLatin1(key.Section);
-        const QString name = QString::fromLatin1(key.Key);
-        values.push_back(key.Kind == TKeyKind::kCheck ? (ini.ReadBool(section, name, key.Default != 0) ? 1 : 0)
-                                                      : ini.ReadInteger(section, name, key.Default));
-        if (ini.ReadFailed()) {
-            FCore.KvrAddItem(LoadError, TKvrItemType::aError);
-            return false;
-        }
+    if (!ReadValues(ini, values)) {
+        FCore.KvrAddItem(LoadError, TKvrItemType::aError);
+        return false;
     }
-    int autoATI = 1, commsMode = 0;
     FCore.FLoadingSettings = true;
     for (size_t i = 0; i < keys.size(); ++i) {
         if (IsAutoATI(keys[i])) {
@@ -267,6 +313,15 @@ bool TSettingsFile::LoadSettings()
     FCore.FLoadingSettings = false;
     view->SettingsRecordChanged();
     FCore.StreamSetup.SetupStreaming();
+    return true;
+}
+
+bool TSettingsFile::LoadSettings()
+{
+    IMainView* view = FCore.View();
+    int autoATI = 1, commsMode = 0;
+    if (!ReadAndApply(FCore.FSettingsFile, autoATI, commsMode))
+        return false;
 
     TSettingsRecord& s = FCore.Settings;
     TRegisterOperations& ops = *FCore.RegOps;
@@ -315,6 +370,46 @@ bool TSettingsFile::LoadSettings()
     // Tuning starts before streaming resumes.
     FCore.Session->DelayRestart(LoadPauseMs);
     return ok;
+}
+
+bool TSettingsFile::FillFromFile(const QString& fileName)
+{
+    int autoATI = 1, commsMode = 0;
+    if (!ReadAndApply(fileName, autoATI, commsMode))
+        return false;
+    TSettingsRecord& s = FCore.Settings;
+    FCore.FLoadingSettings = true;
+    s.SetValue(QStringLiteral("ATIRadio"), autoATI);
+    s.SetValue(QStringLiteral("CommsModeRadio"), commsMode);
+    FCore.FLoadingSettings = false;
+    FCore.RegOps->UpdateAllProxSettings();
+    FCore.View()->SettingsRecordChanged();
+    return true;
+}
+
+bool TSettingsFile::ReadEntries(const QString& fileName, QList<TSettingsEntry>& entries, QString& error)
+{
+    const TIniFile ini(fileName);
+    std::vector<int> values;
+    if (!QFileInfo(fileName).isFile() || ini.ReadFailed())
+        error = QStringLiteral("Unable to read \"%1\"").arg(fileName);
+    else if (!HasIdentity(ini))
+        error = QStringLiteral("\"%1\": %2").arg(fileName, InvalidFileItem);
+    else if (!ReadValues(ini, values))
+        error = QStringLiteral("\"%1\": %2").arg(fileName, LoadError);
+    else
+        entries = Entries(values);
+    return error.isEmpty();
+}
+
+QList<TSettingsEntry> TSettingsFile::CurrentEntries() const
+{
+    std::vector<int> values;
+    for (const TKey& key : Keys()) {
+        const int value = ValueOf(FCore, key);
+        values.push_back(key.Kind == TKeyKind::kCheck ? (value != 0 ? -1 : 0) : value);
+    }
+    return Entries(values);
 }
 
 bool TSettingsFile::LoadDemoSettings(int index)

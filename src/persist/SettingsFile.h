@@ -6,10 +6,19 @@
 // While it lives, the object is the core's settings-file loader (TMainCore::OnLoadSettings and
 // OnLoadDemoSettings), used by the pending update of the session.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 class TMainCore;
+
+// One key of the file with its value (check boxes 0 or -1), and the register it sets, empty for display keys.
+struct TSettingsEntry {
+    QString Section;
+    QString Key;
+    QString Register;
+    int Value = 0;
+};
 
 class TSettingsFile {
 public:
@@ -35,9 +44,21 @@ public:
     bool LoadSettings();
     // Demonstration set-up 0..3 through LoadSettings; FSettingsFile is left as it was.
     bool LoadDemoSettings(int index);
+    // Fills the record and the main window's checks from fileName with no chip traffic, and composes the
+    // prox-settings register images from them. Reports in the message list; true on success.
+    bool FillFromFile(const QString& fileName);
+    // Every key of fileName in file order, defaults for missing keys; on failure the reason.
+    static bool ReadEntries(const QString& fileName, QList<TSettingsEntry>& entries, QString& error);
+    // Every key in file order as a save would write it now.
+    QList<TSettingsEntry> CurrentEntries() const;
+
     // "Apply Settings": the pending update in settings-load mode now, with the wait picture on the bar graph.
     void LoadCustomSettings();
 
 private:
+    // Identity check, every value converted, then applied to the record and the main window's checks, all
+    // but AutoATI and CommsMode, which are returned for the caller's own order of writes.
+    bool ReadAndApply(const QString& fileName, int& autoATI, int& commsMode);
+
     TMainCore& FCore;
 };

@@ -428,11 +428,22 @@ void TSimChip::Decide()
             ch.on = false;
             continue;
         }
-        // Prox against a count threshold; touch relative to the average.
-        const double threshold = c == 0 ? double(FReg[Thresholds][0])
-                                        : ch.lta * FReg[Thresholds][size_t(c)] / 256.0;
-        const bool over = ch.delta >= std::max(threshold, 1.0);
-        const bool under = ch.delta < threshold * 7.0 / 8.0;
+        bool over, under;
+        if (c == 0) {
+            // Prox against a count threshold.
+            const double threshold = FReg[Thresholds][0];
+            over = ch.delta >= std::max(threshold, 1.0);
+            under = ch.delta < threshold * 7.0 / 8.0;
+        } else {
+            // Touch against the average scaled by the channel's gain, on the whole counts the chip reports, so
+            // that a host sees the numbers it compared.
+            const int count = int(std::lround(ch.count));
+            const int lta = int(std::lround(ch.lta));
+            const int delta = Projected() ? count - lta : lta - count;
+            const int threshold = SimSensing::TouchThreshold(lta, FReg[Thresholds][size_t(c)], Setup(c));
+            over = delta >= std::max(threshold, 1);
+            under = delta * 8 < threshold * 7;
+        }
         ch.onRun = over ? ch.onRun + 1 : 0;
         ch.offRun = under ? ch.offRun + 1 : 0;
         if (!ch.on && ch.onRun >= debounce) {
@@ -473,7 +484,10 @@ void TSimChip::UpdateGestures(double now)
     SimGestureInput in;
     in.sliderMode = SliderMode();
     for (int c = 0; c < 4; ++c) {
-        in.deltas[size_t(c)] = FChannels[size_t(c)].delta;
+        // The relative change of each electrode grows in step with the finger's share of it, also for a
+        // finger large enough to take most of the count away.
+        const Channel& ch = FChannels[size_t(c)];
+        in.deltas[size_t(c)] = ch.count > 0.0 ? ch.delta / ch.count : 0.0;
         in.touched[size_t(c)] = FChannels[size_t(c)].on;
     }
     in.wheelFilter = (FReg[ProxSettings][2] & 0x10) == 0;
@@ -564,7 +578,9 @@ void TSimChip::ComposeRegisters()
         const Channel& ch = FChannels[size_t(c)];
         PutWord(counts, c + 1, ch.count);
         PutWord(lta, c + 1, ch.lta);
-        PutWord(deltas, c, std::max(ch.delta, 0.0));
+        // The delta of the whole counts, as a host would work it out from the counts and averages.
+        const long count = std::lround(ch.count), average = std::lround(ch.lta);
+        PutWord(deltas, c, double(std::max(Projected() ? count - average : average - count, 0L)));
     }
 }
 

@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr double FingerPf = 0.4;    // a finger fully on an electrode
 constexpr double HandPf = 0.30;     // a hand right at the proximity electrode
 constexpr double NearbyHandPf = 0.04; // the hand of a finger touching the keys, seen by CH0
 
@@ -96,9 +95,10 @@ SimContact TSimFinger::ScenarioContact(double now) const
         Stroke(t, 15.0, FlickSeconds, 0.15, 0.15 + FlickTravel, c);    // a flick to the right
         Stroke(t, 16.5, FlickSeconds, 0.85, 0.85 - FlickTravel, c);    // and one to the left
     } else if (FScenario == QLatin1String("wheel")) {
-        // A finger circling the wheel, one turn in four seconds, lifting briefly after each turn.
-        const double t = std::fmod(std::max(now, 0.0), 4.5);
-        Stroke(t, 0.25, 4.0, 0.0, 1.0, c);
+        // A finger circling the wheel, one turn in four seconds, lifting for a second after each turn (also
+        // at first, so that the tuning after power-on sees the bare electrodes).
+        const double t = std::fmod(std::max(now, 0.0), 5.0);
+        Stroke(t, 1.0, 4.0, 0.0, 1.0, c);
     }
     return c;
 }
@@ -140,7 +140,7 @@ std::array<double, 4> TSimFinger::CouplingsFor(const SimContact& contact, int sl
     std::array<double, 4> pf{};
     bool fingerDown = contact.pressure > 0.0;
     for (size_t k = 0; k < 4; ++k) {
-        pf[k] += FingerPf * contact.keys[k];
+        pf[k] += TSimFinger::FingerPf * contact.keys[k];
         fingerDown = fingerDown || (k > 0 && contact.keys[k] > 0.0);
     }
     pf[0] += HandPf * contact.hand * contact.hand + (fingerDown ? NearbyHandPf : 0.0);
@@ -165,7 +165,7 @@ std::array<double, 4> TSimFinger::CouplingsFor(const SimContact& contact, int sl
                 share = Triangle(p - (2 * k - 1) / 6.0, 1.0 / 6.0);
                 break;
             }
-            pf[size_t(k)] += FingerPf * contact.pressure * share;
+            pf[size_t(k)] += TSimFinger::FingerPf * contact.pressure * share;
         }
     }
     return pf;

@@ -20,6 +20,9 @@ class TSimFinger {
 public:
     static QStringList Scenarios(); // "demo", "idle", "wheel"
     static constexpr double DemoLoopSeconds = 20.0;
+    // A finger fully on an electrode, in pF: enough for a touch at the default threshold whatever base the
+    // tuning picks, also with the finger halfway between two wheel or slider electrodes.
+    static constexpr double FingerPf = 1.5;
 
     bool SetScenario(const QString& name); // false for an unknown name (nothing changes)
     QString Scenario() const { return FScenario; }

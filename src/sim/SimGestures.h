@@ -7,7 +7,7 @@
 
 struct SimGestureInput {
     int sliderMode = 0;              // 0 slider off (keys), 1 two-channel slider, 2 wheel, 3 three-channel slider
-    std::array<double, 4> deltas{};  // CH0..CH3, positive toward touch
+    std::array<double, 4> deltas{};  // CH0..CH3, relative to the count, positive toward touch
     std::array<bool, 4> touched{};
     bool wheelFilter = true;
     double now = 0.0;                // seconds

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace SimSensing {
 
@@ -10,7 +11,7 @@ constexpr double CountScale = 8.0;          // count x pF per unit of base value
 constexpr double CompensationStepPf = 0.008; // per compensation unit at multiplier 1
 constexpr double MinimumCapacitancePf = 0.05;
 constexpr double MeasurementCapacitorPf = 0.935; // switched in parallel by the measurement switch
-constexpr double ProjectedCouplingSign = -0.5;   // a finger takes mutual capacitance away
+constexpr double ProjectedCouplingSign = -0.8;   // a finger takes mutual capacitance away
 } // namespace
 
 double ElectrodeCapacitance(int channel)
@@ -31,6 +32,21 @@ double Count(int channel, const ChannelSetup& setup, double couplingPf, double d
     if (setup.measurementSwitch)
         count *= electrode / (electrode + MeasurementCapacitorPf);
     return std::clamp(count, 0.0, double(MaxCount));
+}
+
+int TouchThreshold(int lta, int thresholdByte, const ChannelSetup& setup)
+{
+    const int64_t base = std::max(setup.baseValue, 1);
+    const int64_t compMultiplier = setup.compMultiplier + 3;
+    int64_t numerator, denominator;
+    if (setup.projected) {
+        numerator = int64_t(lta) * thresholdByte * 4096;
+        denominator = (int64_t(1) << (2 * setup.sensIndex)) * compMultiplier * base * std::max(setup.compensation, 1);
+    } else {
+        numerator = int64_t(lta) * thresholdByte * 4;
+        denominator = (int64_t(1) << setup.sensIndex) * compMultiplier * base;
+    }
+    return int(numerator / denominator);
 }
 
 namespace {

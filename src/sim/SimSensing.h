@@ -36,6 +36,10 @@ struct AtiResult {
     std::vector<std::pair<int, int>> probes; // (base, compensation) tried, in order
 };
 
+// The delta at which a touch channel reports touch, from the average of the cycle, the threshold byte and the
+// channel's gain: sensitivity and compensation multipliers, actual base and (in projected mode) compensation.
+int TouchThreshold(int lta, int thresholdByte, const ChannelSetup& setup);
+
 // Full ATI chooses the base as well; partial ATI keeps the channel's base and tunes the compensation only.
 AtiResult RunAti(int channel, const ChannelSetup& setup, double couplingPf, double drift, int target, bool full);
 

@@ -38,11 +38,47 @@ TEST(CliCommandLine, UsageErrorsExitWithTwoAndAHint)
     ExpectUsageError({"stream", "--frames", "10", "--seconds", "1"});
     ExpectUsageError({"stream", "--seconds", "-1"});
     ExpectUsageError({"stream", "--setup", "wheel,bogus"});
+    ExpectUsageError({"save-settings"});
+    ExpectUsageError({"load-settings", "a.ini", "b.ini"});
+    ExpectUsageError({"export-header"});
+    ExpectUsageError({"export-header", "-o"});
+    ExpectUsageError({"version", "-o", "x.h"});
+    ExpectUsageError({"diff", "a.ini"});
+    ExpectUsageError({"diff", "a.ini", "b.ini", "--chip"});
+    ExpectUsageError({"version", "--chip"});
+    ExpectUsageError({"read", "09", "1", "--settings", "a.ini"});
+    ExpectUsageError({"stream", "--demo", "dial"});
+    ExpectUsageError({"stream", "--demo", "wheel", "--settings", "a.ini"});
+    ExpectUsageError({"stream", "--demo", "wheel", "--setup", "cs"});
+    ExpectUsageError({"export-header", "--demo", "wheel", "-o", "x.h"});
+    ExpectUsageError({"log"});
+    ExpectUsageError({"log", "x.txt", "--mode", "every:0"});
+    ExpectUsageError({"log", "x.txt", "--mode", "every:101"});
+    ExpectUsageError({"log", "x.txt", "--mode", "some"});
+    ExpectUsageError({"log", "x.txt", "--channels", "4"});
+    ExpectUsageError({"log", "x.txt", "--columns", "counts,heat"});
+    ExpectUsageError({"log", "x.txt", "--events", "touch"}); // events need --mode events
+    ExpectUsageError({"log", "x.txt", "--setup", "cs"});
+    ExpectUsageError({"stream", "--mode", "all"});
     ExpectUsageError({"version", "--frames", "5"});
     // The simulator's own options are checked by its parser.
     ExpectUsageError({"--simulate=nowhere", "version"});
     ExpectUsageError({"--simulate", "--sim-address", "80", "version"});
     ExpectUsageError({"--seed", "5", "version"}); // a simulator option without --simulate
+}
+
+TEST(CliCommandLine, LogRefusesSelectionsAsTheLoggingPageDoes)
+{
+    const QList<QPair<QStringList, QString>> cases{
+        {{"--columns", "counts", "--channels", "none"},
+         "error: Please select at least 1 channel to log the selected data option(s)."},
+        {{"--columns", "none"}, "error: Please select at least 1 data logging option."},
+        {{"--columns", "wheel"}, "error: Please select at least 1 channel specific data logging option."}};
+    for (const auto& [options, text] : cases) {
+        const CliRun run = RunCli(QStringList{"--simulate", "log", "x.txt"} + options);
+        EXPECT_EQ(run.ExitCode, 2);
+        EXPECT_EQ(run.Err.value(0), text);
+    }
 }
 
 TEST(CliCommandLine, DeltasAloneAreRefusedAsTheSettingsWindowRefusesThem)

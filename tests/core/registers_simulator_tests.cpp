@@ -7,6 +7,7 @@
 #include "sim/Simulator.h"
 
 #include <cmath>
+#include <functional>
 
 using namespace registers;
 using namespace KT610B;
@@ -15,7 +16,13 @@ namespace {
 
 struct CountingView : View {
     int Frames = 0;
-    void FrameDecoded() override { ++Frames; }
+    std::function<void()> OnFrame;
+    void FrameDecoded() override
+    {
+        ++Frames;
+        if (OnFrame)
+            OnFrame();
+    }
 };
 
 class RegistersSimulator : public ::testing::Test {
@@ -225,6 +232,95 @@ TEST_F(RegistersSimulator, InvalidFactorStartsNothing)
     EXPECT_FALSE(Core->RegOps->CalCapRunning());
     EXPECT_TRUE(Msgs.Errors.contains("Invalid factor!"));
     EXPECT_EQ(Chip(Multipliers), before);
+}
+
+// What the screen shows as a channel's touch threshold is where the chip decides touch: over a finger swept
+// across the keys (every delta from none to full), the touch bit rises only on frames at or over the shown
+// threshold, stays off while two frames in a row reach it only short of debounce, and falls only below it.
+TEST_F(RegistersSimulator, ShownTouchThresholdIsWhereTheChipDecidesTouch)
+{
+    struct Sample {
+        int Delta, Threshold, Lta;
+        bool Touch;
+    };
+    std::array<std::vector<Sample>, 4> frames;
+    bool recording = false;
+    Screen.OnFrame = [&] {
+        if (!recording || Core->FATIBusy || !Core->FActualBaseRead)
+            return;
+        for (int c = 1; c < 4; ++c)
+            frames[size_t(c)].push_back({Core->FDeltaChs[c], Core->FCalcTouchTH[c], Core->FLTAChs[c],
+                                          Core->FTouchBools[c]});
+    };
+
+    const auto sweep = [&] {
+        frames = {};
+        recording = true;
+        for (int c = 1; c < 4; ++c) {
+            Sim.SetTouch(c, true);
+            Run(12);
+            Sim.SetTouch(c, false);
+            Run(12);
+        }
+        // A finger gliding over the three keys and back presses each one from its edge to its centre.
+        for (int i = 0; i <= 120; ++i) {
+            const double p = i <= 60 ? i / 60.0 : (120 - i) / 60.0;
+            Sim.SetWheelFinger(true, p);
+            Run(1);
+        }
+        Sim.SetWheelFinger(false, 0.0);
+        Run(12);
+        recording = false;
+    };
+    const auto check = [&](const char* mode) {
+        int touched = 0, between = 0;
+        for (int c = 1; c < 4; ++c) {
+            const auto& f = frames[size_t(c)];
+            for (size_t k = 1; k < f.size(); ++k) {
+                SCOPED_TRACE(testing::Message() << mode << " CH" << c << " frame " << k << " delta " << f[k].Delta
+                                                << " shown " << f[k].Threshold);
+                EXPECT_GT(f[k].Threshold, 0);
+                if (f[k].Touch && !f[k - 1].Touch) {
+                    EXPECT_GE(f[k].Delta, f[k].Threshold);
+                }
+                if (!f[k].Touch && f[k - 1].Touch) {
+                    EXPECT_LT(f[k].Delta * 8, f[k].Threshold * 7);
+                }
+                if (!f[k - 1].Touch && f[k - 1].Delta >= f[k - 1].Threshold && f[k].Delta >= f[k].Threshold) {
+                    EXPECT_TRUE(f[k].Touch);
+                }
+                touched += f[k].Touch;
+                // Deltas past a plain share of the average but short of the shown threshold give no touch.
+                if (!f[k].Touch && f[k].Delta >= f[k].Lta * 16 / 256 && f[k].Delta < f[k].Threshold)
+                    ++between;
+            }
+        }
+        EXPECT_GT(touched, 30) << mode;
+        EXPECT_GT(between, 5) << mode;
+    };
+
+    Core->Session->StartButtonClick();
+    ASSERT_TRUE(Core->FIsStreaming) << Msgs.Errors.join('\n').toStdString();
+    Run(300); // power-up ATI and the read-back that follows it
+    ASSERT_TRUE(Core->FActualBaseRead);
+    sweep();
+    check("self");
+
+    // Projected mode divides by the compensation that the chip's own tuning chose; a new touch target makes
+    // the next tuning choose another.
+    Core->Settings.ProjectedRiadioGroup = 1;
+    ASSERT_TRUE(Core->RegOps->WriteProjectedSelf());
+    Core->Settings.Targ1Spin = 80;
+    ASSERT_TRUE(Core->RegOps->WriteTimGes(true, false));
+    ASSERT_TRUE(Core->RegOps->RedoATIBtnClick());
+    Run(300);
+    ASSERT_FALSE(Core->FATIBusy);
+    ASSERT_TRUE(Core->FProjected);
+    for (int c = 1; c < 4; ++c)
+        EXPECT_EQ(Core->Settings.Compensation(c), std::max<int>(Chip(Compensation)[size_t(c)], 1)) << c;
+    sweep();
+    check("projected");
+    EXPECT_TRUE(Msgs.Errors.isEmpty()) << Msgs.Errors.join('\n').toStdString();
 }
 
 } // namespace

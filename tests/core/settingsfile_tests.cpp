@@ -154,9 +154,11 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameRecordAndTheSameChipWrites)
     ASSERT_TRUE(File->LoadSettings());
     const auto again = Tool->Writes();
     ASSERT_EQ(again.size(), writes.size());
-    for (size_t i = 0; i < writes.size(); ++i)
-        if (writes[i][0] != SystemFlags)
+    for (size_t i = 0; i < writes.size(); ++i) {
+        if (writes[i][0] != SystemFlags) {
             EXPECT_EQ(again[i], writes[i]);
+        }
+    }
     EXPECT_EQ(Tool->Registers, registers);
 
     // What the chip holds: channel 1 off, slider mode wheel, the multipliers and the thresholds.

@@ -130,7 +130,7 @@ TEST(SimChip, TouchAndProxFromTheThresholds)
 {
     Chip c;
     c.Settle();
-    c.coupling[2] = 0.4;
+    c.coupling[2] = TSimFinger::FingerPf;
     uint8_t events = c.Run(6);
     EXPECT_EQ(c.Touch(), 0x04);
     EXPECT_TRUE(events & 0x02);
@@ -146,9 +146,33 @@ TEST(SimChip, TouchAndProxFromTheThresholds)
 
     // A higher touch threshold needs more finger.
     c.Write(0x0A, {4, 16, 250, 16});
-    c.coupling[2] = 0.4;
+    c.coupling[2] = TSimFinger::FingerPf;
     c.Run(10);
     EXPECT_EQ(c.Touch() & 0x04, 0);
+}
+
+// The touch threshold is the threshold byte's share of the average, scaled down by the channel's gain: a
+// light finger that passes a plain share of the average touches only once the compensation multiplier is high.
+TEST(SimChip, TouchThresholdFollowsTheChannelGain)
+{
+    Chip c;
+    c.Settle();
+    c.coupling[2] = 0.3;
+    c.Run(10);
+    EXPECT_GE(c.Delta(2), c.Lta(2) * 16 / 256);
+    EXPECT_EQ(c.Touch() & 0x04, 0);
+    const int base = c.chip.Memory(0x99) * 2;
+    EXPECT_LT(c.Delta(2), c.Lta(2) * 16 * 4 / (3 * base)); // multipliers at 1: (0 + 3)
+
+    c.coupling = {};
+    c.Write(0x07, {0x00, 0x00, 0x0F, 0x00, 0x00, 0x00}); // CH2 compensation multiplier 16
+    c.Write(0x09, {0x10});
+    c.Run(TSimChip::FullAtiCycles + 5);
+    c.coupling[2] = 0.3;
+    c.Run(10);
+    const int tuned = c.chip.Memory(0x99) * 2;
+    EXPECT_GE(c.Delta(2), c.Lta(2) * 16 * 4 / (18 * tuned));
+    EXPECT_EQ(c.Touch() & 0x04, 0x04);
 }
 
 TEST(SimChip, DebounceOfFourTakesLonger)
@@ -157,7 +181,7 @@ TEST(SimChip, DebounceOfFourTakesLonger)
         Chip c;
         c.Settle();
         c.Write(0x09, {0x00, 0x11, 0x00, uint8_t(four ? 0x80 : 0x00)});
-        c.coupling[1] = 0.4;
+        c.coupling[1] = TSimFinger::FingerPf;
         int n = 0;
         while (!(c.Touch() & 0x02) && n < 50) {
             c.Run(1);
@@ -175,7 +199,7 @@ TEST(SimChip, ProjectedModeTurnsTheDeltaRound)
     c.Write(0x01, {0x10});
     c.Write(0x09, {0x10});
     c.Run(TSimChip::FullAtiCycles + 5);
-    c.coupling[3] = 0.4;
+    c.coupling[3] = TSimFinger::FingerPf;
     c.Run(6);
     EXPECT_GT(c.Count(3), c.Lta(3)); // mutual capacitance: a finger raises the count
     EXPECT_EQ(c.Delta(3), c.Count(3) - c.Lta(3));
@@ -187,7 +211,7 @@ TEST(SimChip, HaltHoldsTheAverageForTheHaltTime)
     Chip c;
     c.Settle();
     c.Write(0x0A, {4, 16, 16, 16, 3, 0x00, 1, 4}); // halt for 50 samples
-    c.coupling[1] = 0.4;
+    c.coupling[1] = TSimFinger::FingerPf;
     c.Run(10);
     EXPECT_EQ(c.Halt(), 0x02);
     EXPECT_TRUE(c.Touch() & 0x02);
@@ -199,14 +223,14 @@ TEST(SimChip, HaltHoldsTheAverageForTheHaltTime)
     Chip never;
     never.Settle();
     never.Write(0x0A, {4, 16, 16, 16, 3, 0x00, 0, 4}); // "Never Halt"
-    never.coupling[1] = 0.4;
+    never.coupling[1] = TSimFinger::FingerPf;
     never.Run(10);
     EXPECT_EQ(never.Halt(), 0);
 
     Chip always;
     always.Settle();
     always.Write(0x0A, {4, 16, 16, 16, 3, 0x00, 255, 4}); // "Always Halt"
-    always.coupling[1] = 0.4;
+    always.coupling[1] = TSimFinger::FingerPf;
     always.Run(400);
     EXPECT_EQ(always.Halt(), 0x02);
     EXPECT_TRUE(always.Touch() & 0x02);
@@ -218,7 +242,7 @@ TEST(SimChip, GlobalFilterHaltUnlessIgnored)
         Chip c;
         c.Settle();
         c.Write(0x01, {uint8_t(ignore ? 0x02 : 0x00)});
-        c.coupling[1] = 0.4; // CH1 touched and halted
+        c.coupling[1] = TSimFinger::FingerPf; // CH1 touched and halted
         c.Run(10);
         const int before = c.Lta(2);
         const QByteArray comp = c.chip.Register(0x08);
@@ -328,7 +352,7 @@ TEST(SimChip, InactiveChannelsAreNotMeasured)
     Chip c;
     c.Write(0x0D, {0x0B});
     c.Settle();
-    c.coupling[2] = 0.4;
+    c.coupling[2] = TSimFinger::FingerPf;
     c.Run(10);
     EXPECT_EQ(c.Count(2), 0);
     EXPECT_EQ(c.Lta(2), 0);
@@ -357,7 +381,7 @@ TEST(SimChip, LowPowerAfterIdleAndProxWakes)
     c.Run(int(TSimChip::LowPowerEntrySeconds / Chip::Period) + 2);
     EXPECT_TRUE(c.Flags() & LowPower);
     const int frozen = c.Count(1);
-    c.coupling[1] = 0.4; // a touch channel is not measured in low power
+    c.coupling[1] = TSimFinger::FingerPf; // a touch channel is not measured in low power
     c.Run(5);
     EXPECT_EQ(c.Count(1), frozen);
     c.coupling = {0.15, 0, 0, 0};

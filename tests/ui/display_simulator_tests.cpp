@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <array>
+#include <qcustomplot.h>
 
 namespace {
 
@@ -116,6 +118,62 @@ TEST_F(DisplaySimulatorTest, display_StreamingShowsValuesIndicatorsAndTheWheel)
     Stream(60);
     EXPECT_NEAR(MainForm->JvDialButton1->Position(), 50, 4);
     EXPECT_GT(MainForm->FCurMovX, marker);
+}
+
+// On pause and on stop the bars last painted, the value labels and the indicators all show the last frame,
+// also when frames were decoded after the last repaint.
+TEST_F(DisplaySimulatorTest, display_PauseAndStopLeaveOneFrameOnScreen)
+{
+    struct TPainted {
+        std::array<double, 4> Value{};
+        std::array<QColor, 4> Colour{};
+    } painted;
+    QObject::connect(MainForm->BarGraph, &QCustomPlot::afterReplot, [&] {
+        for (int c = 0; c < Counts()->BarCount() && c < 4; ++c) {
+            painted.Value[size_t(c)] = Counts()->BarValue(c);
+            painted.Colour[size_t(c)] = Counts()->BarColour(c);
+        }
+    });
+    const auto expectOneFrame = [&](const char* when) {
+        SCOPED_TRACE(when);
+        for (int c = 0; c < 4; ++c) {
+            SCOPED_TRACE(c);
+            EXPECT_EQ(MainForm->CSLbl[c]->text(), QString::number(Core().FCurrentChs[c]));
+            EXPECT_EQ(painted.Value[size_t(c)], Core().FCurrentChs[c]);
+            const bool touch = MainForm->CHPTShape[c]->pixmap().cacheKey() == MainForm->TouchPNG.cacheKey();
+            EXPECT_EQ(touch, Core().FTouchBools[c]);
+            EXPECT_EQ(painted.Colour[size_t(c)] == QColor(0xFF, 0x33, 0x33), touch);
+        }
+    };
+
+    // Frames decoded since the last repaint: the repaint timer is held off while the finger lifts.
+    const auto framesSinceRepaint = [&](bool touch) {
+        MainForm->BarTimer->start(60000);
+        FSim->SetTouch(1, touch);
+        Stream(8);
+        EXPECT_NE(painted.Value[1], Core().FCurrentChs[1]) << "no frame arrived after the repaint";
+    };
+
+    Start();
+    Stream(200);
+    FSim->SetTouch(1, true);
+    Stream(30);
+    ASSERT_TRUE(Core().FTouchBools[1]);
+    framesSinceRepaint(false);
+    MainForm->PauseButton->click();
+    ASSERT_TRUE(Core().FIsPaused);
+    Pump(40);
+    expectOneFrame("paused");
+
+    MainForm->BarTimer->setInterval(10);
+    MainForm->PauseButton->click(); // resume
+    ASSERT_TRUE(Core().FIsStreaming);
+    Stream(20);
+    framesSinceRepaint(true);
+    MainForm->StartButton->click(); // stop
+    ASSERT_FALSE(Core().FIsStreaming);
+    Pump(40);
+    expectOneFrame("stopped");
 }
 
 } // namespace

@@ -173,9 +173,10 @@ void TLiveDisplay::FrameDecoded()
     ShowChannelBoxes();
     UpdateFlagsAndValues();
     UpdateBarsAndScope();
-    // While streaming, the labels are written with the repaint (BarTimer), not for every frame.
+    // While streaming, the labels are written with the repaint (BarTimer), not for every frame; a frame that
+    // arrives after a pause or stop is shown whole at once, bars with labels.
     if (!FForm.BarTimer->isActive())
-        ShowPending();
+        BarTimerTimer();
 }
 
 void TLiveDisplay::ShowPending()

@@ -43,11 +43,8 @@ public:
     // "Show Events" changed (TMainCore::EventsCheck): the group's text shows whether events are followed.
     void EventsCheckClick();
     // BarTimer: the value labels and the relative marker take the latest frame's values and the bar graph
-    // is repainted once.
+    // is repainted once. Also run when BarTimer stops and for frames that arrive while it is stopped.
     void BarTimerTimer();
-    // Writes the latest values to the value labels and redraws a moved relative marker (done at once for
-    // frames that arrive while BarTimer is stopped).
-    void ShowPending();
 
     // Ends a flick or tap picture (200 ms, one-shot).
     QTimer* Timer1;
@@ -61,6 +58,8 @@ public:
     uint8_t HeldFrames(THeld event) const { return FHeld[event].Count; }
 
 private:
+    // Writes the latest values to the value labels and redraws a moved relative marker.
+    void ShowPending();
     // A channel value label. Values change every frame: the latest is kept and written to the label (and
     // its text rebuilt) only when the label is next shown, and only when it differs.
     struct TValueLabel {

@@ -649,8 +649,8 @@ void TMainForm::StartBarTimer()
 void TMainForm::StopBarTimer()
 {
     BarTimer->stop();
-    // The last frame's values stay on screen.
-    LiveDisplay->ShowPending();
+    // Bars, labels and indicators are left showing the same, last frame.
+    LiveDisplay->BarTimerTimer();
 }
 
 void TMainForm::StopScopeTimer()

@@ -100,16 +100,10 @@ int main(int argc, char** argv)
     if (simulator) {
         simulatorWindow.reset(CreateSimulatorWindow(simulator.get()));
         simulatorWindow->adjustSize();
-        // Beside the main window where there is room, else over the right end of its bar graph.
-        const QRect main = MainForm->frameGeometry();
-        const QRect area = MainForm->screen()->availableGeometry();
-        const int width = simulatorWindow->frameGeometry().width();
-        if (main.right() + 8 + width <= area.right())
-            simulatorWindow->move(main.right() + 8, main.top());
-        else if (main.left() - 8 - width >= area.left())
-            simulatorWindow->move(main.left() - 8 - width, main.top());
-        else
-            simulatorWindow->move(area.right() - width, main.top());
+        const TSimulatorPlacement place = PlaceBeside(MainForm->frameGeometry(), simulatorWindow->frameGeometry().size(),
+                                                      MainForm->screen()->availableGeometry());
+        MainForm->move(place.Main);
+        simulatorWindow->move(place.Simulator);
         simulatorWindow->show();
         MainForm->activateWindow();
     }

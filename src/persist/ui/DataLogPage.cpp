@@ -100,6 +100,7 @@ void TDataLogPage::Build(QWidget* page)
         channelLayout->addWidget(LogChChecks[n], 1, n + 1, Qt::AlignHCenter);
     }
     Button3 = new QPushButton(QStringLiteral("Select Active Channels"), channel);
+    Button3->setMinimumWidth(Button3->fontMetrics().horizontalAdvance(Button3->text()) + 20); // air round the caption
     Button3->setObjectName(QStringLiteral("Button3"));
     channelLayout->addWidget(Button3, 1, 5);
     LogCountsCheck = Check(channel, QStringLiteral("LogCountsCheck"), QStringLiteral("Counts"));

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TEasyShowSendForm::TEasyShowSendForm(QWidget* parent) : TEasyShowSendForm(MainForm->Core(), parent) {}
 
@@ -37,6 +38,9 @@ void TEasyShowSendForm::CreateControls()
     StringGrid1->horizontalHeader()->setDefaultSectionSize(52);
     StringGrid1->horizontalHeader()->setMinimumSectionSize(20);
     StringGrid1->setColumnWidth(0, 20);
+    // Columns whose header is wider than the default take the header's width.
+    for (int c = 1; c < FModel->columnCount(); ++c)
+        StringGrid1->setColumnWidth(c, std::max(52, StringGrid1->horizontalHeader()->sectionSizeHint(c)));
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -50,6 +50,8 @@ TSendCommands::TSendCommands(QWidget* parent) : QWidget(parent, Qt::Window)
     // Room for a whole report line.
     const int line = ListBox1->fontMetrics().horizontalAdvance(QString(ReportBytes * 3, QLatin1Char('0')));
     resize(line + 2 * Margin + 32, 420);
+    // Narrower than the three buttons side by side, they would overlap.
+    setMinimumSize(2 * Margin + 96 + 80 + 80 + 4 * ButtonGap, 2 * Margin + 20 + ButtonGap + Button1->sizeHint().height());
 }
 
 TSendCommands::~TSendCommands()

@@ -26,6 +26,7 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -35,6 +36,7 @@ const QString DiscardQuestion =
 const QColor CleanPanel(0xCE, 0xCE, 0xCE);
 const QColor UndoPanel(0xFF, 0x00, 0x00);
 const QColor ApplyPanelColour(0x00, 0xC0, 0x00);
+constexpr int CaptionMargin = 10; // pixels between a button's caption and its edges
 
 struct TPageInfo {
     int Index;
@@ -135,7 +137,11 @@ void TSettingsForm::Create()
     FNavColumn = new QWidget(this);
     FNavColumn->setObjectName(QStringLiteral("NavPanel"));
     FNavColumn->setLayout(column);
-    FNavColumn->setFixedWidth(212);
+    // Wide enough for the ATI notice's buttons inside the notice's frame and margins.
+    const QMargins outer = column->contentsMargins(), inner = ATIErrorPanel->layout()->contentsMargins();
+    const int notice = UpdateAllSettings->minimumWidth() + inner.left() + inner.right() +
+                       2 * ATIErrorPanel->frameWidth() + outer.left() + outer.right();
+    FNavColumn->setFixedWidth(std::max(212, notice));
 
     SetupPageHeader = new QLabel(this);
     SetupPageHeader->setObjectName(QStringLiteral("SetupPageHeader"));
@@ -351,6 +357,8 @@ QPushButton* TSettingsForm::Button(const QString& name, const QString& caption)
 {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
+    // Air on both sides of the caption, whatever padding the style gives.
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 2 * CaptionMargin);
     return b;
 }
 

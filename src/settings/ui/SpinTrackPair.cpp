@@ -28,7 +28,11 @@ void TSpinTrackPair::SetValueText(const QString& labelName, TValueText text)
     FText = std::move(text);
     ValueLabel = new QLabel(FParent);
     ValueLabel->setObjectName(labelName);
-    ValueLabel->setMinimumWidth(84);
+    // Wide enough for the longest text of the range, so that no value is cut off.
+    int widest = 84;
+    for (int v = Spin->minimum(); v <= Spin->maximum(); ++v)
+        widest = std::max(widest, ValueLabel->fontMetrics().horizontalAdvance(FText(v)));
+    ValueLabel->setMinimumWidth(widest);
     ShowValue(Spin->value());
 }
 

@@ -13,9 +13,11 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 constexpr int WheelSteps = 192;
+constexpr int WindowGap = 8;
 constexpr int StatusIntervalMs = 250;
 } // namespace
 
@@ -91,14 +93,47 @@ TSimulatorWindow::TSimulatorWindow(TSimulator* simulator, QWidget* parent)
     const int address = FSimulator->ChipAddress();
     AddressCombo->setCurrentText(address < 0 ? QStringLiteral("none")
                                              : QStringLiteral("%1").arg(address, 2, 16, QLatin1Char('0')).toUpper());
+    // The status lines wrap inside the width the controls give the window; they never widen it.
     ToolLabel = new QLabel(hardwareBox);
+    ToolLabel->setWordWrap(true);
+    ToolLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ToolLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ToolLabel->setMinimumHeight(2 * ToolLabel->fontMetrics().lineSpacing());
     ChipLabel = new QLabel(hardwareBox);
     ChipLabel->setTextFormat(Qt::PlainText);
+    ChipLabel->setWordWrap(true);
+    ChipLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ChipLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ChipLabel->setMinimumHeight(2 * ChipLabel->fontMetrics().lineSpacing());
     hardwareLayout->addWidget(PlugButton, 0, 0);
     hardwareLayout->addWidget(new QLabel(QStringLiteral("Chip address:"), hardwareBox), 0, 1);
     hardwareLayout->addWidget(AddressCombo, 0, 2);
     hardwareLayout->addWidget(ToolLabel, 1, 0, 1, 3);
     hardwareLayout->addWidget(ChipLabel, 2, 0, 1, 3);
+    // Count, average and state of each channel in columns of their own, wide enough for any value, so the
+    // window keeps its size while the values change.
+    auto* channelGrid = new QGridLayout;
+    channelGrid->setHorizontalSpacing(12);
+    const QString widest = QStringLiteral("4095");
+    const int valueWidth = hardwareBox->fontMetrics().horizontalAdvance(widest) + 4;
+    channelGrid->addWidget(new QLabel(QStringLiteral("Count"), hardwareBox), 0, 1);
+    channelGrid->addWidget(new QLabel(QStringLiteral("LTA"), hardwareBox), 0, 2);
+    for (int ch = 0; ch < 4; ++ch) {
+        channelGrid->addWidget(new QLabel(QStringLiteral("CH%1").arg(ch), hardwareBox), ch + 1, 0);
+        CountLabels[ch] = new QLabel(hardwareBox);
+        LtaLabels[ch] = new QLabel(hardwareBox);
+        StateLabels[ch] = new QLabel(hardwareBox);
+        for (QLabel* value : {CountLabels[ch], LtaLabels[ch]}) {
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            value->setMinimumWidth(std::max(valueWidth, value->minimumSizeHint().width()));
+        }
+        StateLabels[ch]->setMinimumWidth(hardwareBox->fontMetrics().horizontalAdvance(QStringLiteral("touch")) + 4);
+        channelGrid->addWidget(CountLabels[ch], ch + 1, 1);
+        channelGrid->addWidget(LtaLabels[ch], ch + 1, 2);
+        channelGrid->addWidget(StateLabels[ch], ch + 1, 3);
+    }
+    channelGrid->setColumnStretch(4, 1);
+    hardwareLayout->addLayout(channelGrid, 3, 0, 1, 3);
     layout->addWidget(hardwareBox);
     connect(PlugButton, &QPushButton::clicked, this, [this] {
         if (FSimulator->ToolPlugged())
@@ -145,9 +180,8 @@ void TSimulatorWindow::RefreshStatus()
 
     const SimChipStatus chip = FSimulator->ChipStatus();
     QStringList c;
-    if (!chip.powered) {
-        c << QStringLiteral("Chip unpowered");
-    } else {
+    c << (chip.powered ? QStringLiteral("Chip powered") : QStringLiteral("Chip unpowered"));
+    if (chip.powered) {
         if (chip.offMode)
             c << QStringLiteral("off mode");
         if (chip.haltCharge)
@@ -158,20 +192,37 @@ void TSimulatorWindow::RefreshStatus()
             c << QStringLiteral("ATI error");
         if (chip.lowPower)
             c << QStringLiteral("low power");
-        QStringList counts;
-        for (int ch = 0; ch < 4; ++ch)
-            counts << QStringLiteral("CH%1 %2/%3%4")
-                          .arg(ch)
-                          .arg(chip.counts[size_t(ch)])
-                          .arg(chip.lta[size_t(ch)])
-                          .arg(chip.active[size_t(ch)] ? (ch == 0 ? QStringLiteral(" prox") : QStringLiteral(" touch"))
-                                                       : QString());
-        c << QStringLiteral("count/LTA: ") + counts.join(QStringLiteral("  "));
     }
     ChipLabel->setText(c.join(QStringLiteral(", ")));
+    for (int ch = 0; ch < 4; ++ch) {
+        const size_t i = size_t(ch);
+        CountLabels[ch]->setText(chip.powered ? QString::number(chip.counts[i]) : QString());
+        LtaLabels[ch]->setText(chip.powered ? QString::number(chip.lta[i]) : QString());
+        StateLabels[ch]->setText(!chip.powered || !chip.active[i] ? QString()
+                                 : ch == 0                       ? QStringLiteral("prox")
+                                                                 : QStringLiteral("touch"));
+    }
 }
 
 QWidget* CreateSimulatorWindow(TSimulator* simulator, QWidget* parent)
 {
     return new TSimulatorWindow(simulator, parent);
+}
+
+TSimulatorPlacement PlaceBeside(const QRect& mainFrame, const QSize& simulatorFrame, const QRect& area)
+{
+    QRect main = mainFrame;
+    const int width = simulatorFrame.width();
+    const auto fitsRight = [&] { return main.right() + WindowGap + width <= area.right(); };
+    const auto fitsLeft = [&] { return main.left() - WindowGap - width >= area.left(); };
+    const int needed = main.width() + WindowGap + width;
+    if (!fitsRight() && !fitsLeft() && needed <= area.width())
+        main.moveLeft(std::max(area.left(), area.right() + 1 - needed)); // just far enough left
+    int x = area.right() + 1 - width;
+    if (fitsRight())
+        x = main.right() + 1 + WindowGap;
+    else if (fitsLeft())
+        x = main.left() - WindowGap - width;
+    const int lowest = std::max(area.top(), area.bottom() + 1 - simulatorFrame.height());
+    return {QPoint(std::max(x, area.left()), std::clamp(main.top(), area.top(), lowest)), main.topLeft()};
 }
