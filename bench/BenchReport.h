@@ -1,6 +1,6 @@
 #pragma once
 // What the benchmarks hand to scripts/bench.sh: one RESULT line per figure (tab-separated: figure, value,
-// unit, target such as "<= 50" or ">= 200000"), and under callgrind the instructions of one operation of a
+// unit, target such as "<= 50" or ">= 200000", or "-" for a figure shown for information), and under callgrind the instructions of one operation of a
 // hot path. --iterations N shortens the hot loops so that a callgrind run stays short.
 
 #include <algorithm>

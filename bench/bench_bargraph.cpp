@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     std::vector<double> ms;
     ms.reserve(size_t(repaints));
     {
-        const TInstructionCount counted("bar graph repaint", repaints);
+        const TInstructionCount counted("bar graph repaint, median", repaints);
         for (long i = 0; i < repaints; ++i) {
             NextFrames(core, frame);
             QElapsedTimer clock;

@@ -150,7 +150,8 @@ int Measure(long frames)
     std::printf("whole frame path, stream report to display:                                   %.2f us\n", pathUs);
     std::printf("share of one core at 1000 frames/s (whole path, without painting): %.1f %%\n", pathUs / 10.0);
     BenchResult("display update per frame", streamingUs, "us", "<= 20");
-    BenchResult("display update per frame, labels written", labelsUs, "us", "<= 50");
+    // Not a streaming path: while streaming the labels are written by the bar-graph timer.
+    BenchResult("display update per frame, labels written", labelsUs, "us", "-");
     BenchResult("frame path, report to display", pathUs, "us", "<= 50");
     return 0;
 }

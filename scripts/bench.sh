@@ -68,8 +68,8 @@ machine="$(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) at the end, $(dat
   echo "|---|---:|---|---|---|---:|"
   awk -F'\t' 'NR==FNR{ir[$1]=$2; next}
     { split($5, t, " "); v=$3+0; n=t[2]+0
-      ok = (t[1]=="<=") ? (v <= n) : (v >= n)
-      printf "| %s | %s | %s | %s | %s | %s |\n", $2, $3, $4, $5, ok ? "met" : "NOT MET", ($2 in ir) ? ir[$2] : "" }' \
+      verdict = $5 == "-" ? "for information" : ((t[1]=="<=") ? (v <= n) : (v >= n)) ? "met" : "NOT MET"
+      printf "| %s | %s | %s | %s | %s | %s |\n", $2, $3, $4, $5, verdict, ($2 in ir) ? ir[$2] : "" }' \
     "$out/ir" "$out/results"
   echo
   echo "Machine: $machine."
