@@ -7,6 +7,7 @@
 #include "app/StreamSetup.h"
 #include "chip/KorvaneKT880.h"
 #include "common/KvrTypes.h"
+#include "toollink/FirmwareVerdict.h"
 #include "toollink/KorvaneDevList.h"
 #include "toollink/KorvaneHIDTool.h"
 #include "settings/SettingsPages.h"
@@ -68,6 +69,10 @@ public:
     uint64_t FDataMissedCount = 0;
     bool FUpdating = false;
     QString DeviceSerial;
+    // The firmware-update program and its minimum tool firmware versions, read once at start-up.
+    TMinVer MinVer;
+    QString FUpdaterPath;
+    bool FUpdaterInstalled = false;
     bool FEasyShowSend = false;
 
     // Session.

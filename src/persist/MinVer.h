@@ -2,23 +2,11 @@
 // The minimum tool firmware versions, from the "minver.ini" of the maker's firmware-update program, and
 // the lookup of that program's folder.
 
+#include "toollink/FirmwareVerdict.h"
+
 #include <QString>
-#include <cstdint>
 
-// KD30, KC60 and KC70 hold a plain firmware version (0x0106); KC60N, KC60A and KD30N a packed one: bits 31..16
-// the version, 15..8 the build, 7..0 the release. KC50 and KR30 are read but not used.
-struct TMinVer {
-    uint32_t KC50 = 0;
-    uint32_t KD30 = 0;
-    uint32_t KR30 = 0;
-    uint32_t KC70 = 0;
-    uint32_t KC60 = 0;
-    uint32_t KC60N = 0;
-    uint32_t KC60A = 0;
-    uint32_t KD30N = 0;
-};
-
-// Section "CT" of a minver.ini, the keys in the field order above. Values are hexadecimal text without
+// Section "CT" of a minver.ini, the keys in TMinVer's field order. Values are hexadecimal text without
 // prefix; a missing key reads as 0. A value that is not hexadecimal ends the reading: the fields read so
 // far keep their values, the others stay 0. A missing or unreadable file gives all 0.
 TMinVer ReadMinVer(const QString& fileName);

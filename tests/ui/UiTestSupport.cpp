@@ -51,6 +51,11 @@ void ShellTest::SetUp()
     FCopyDataName = QStringLiteral("kt610b-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++run);
     FBackend = std::make_shared<VirtualHidBackend>();
     CreateForms(FBackend, FCopyDataName);
+    // The tool setup window asks every plugged tool for its firmware; these tools never answer.
+    MainForm->Core().KorvaneHidTool1->ReadWaitMs = 100;
+    // The start-up tips are modal without blocking the caller: they would take the activation that window
+    // tests ask for. Tests of the tips window clear this themselves.
+    MainForm->FShownTips = true;
     MainForm->show();
     Pump(50); // the start-up scan
 }

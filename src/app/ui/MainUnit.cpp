@@ -13,14 +13,17 @@
 #include "app/ui/LiveDisplay.h"
 #include "app/ui/PictureBox.h"
 #include "app/ui/ScopeUnit.h"
+#include "help/MainButtonHints.h"
 #include "help/ui/AboutDialogUnit.h"
+#include "help/ui/HintTipsUnit.h"
+#include "help/ui/ToolTipManager.h"
 #include "persist/DataLog.h"
 #include "persist/HeaderExport.h"
+#include "persist/MinVer.h"
 #include "persist/Preferences.h"
 #include "persist/SettingsFile.h"
 #include "persist/ui/DataLogPage.h"
 #include "persist/ui/StartupUnit.h"
-#include "help/ui/HintTipsUnit.h"
 #include "settings/ui/EasyShowSendUnit.h"
 #include "settings/ui/SendCommandsUnit.h"
 #include "settings/ui/SettingsUnit.h"
@@ -162,6 +165,33 @@ void TMainForm::ConnectControls()
     BarTimer = new QTimer(this);
     BarTimer->setInterval(10);
     connect(BarTimer, &QTimer::timeout, this, [this] { LiveDisplay->BarTimerTimer(); });
+
+    ToolTipManager1 = new TToolTipManager(this);
+    ToolTipManager1->SetCenterTip(true);
+    ToolTipManager1->SetHidePause(20000);
+    ToolTipManager1->SetReshowPause(200);
+    ToolTipManager1->SetShowPause(500);
+    for (QWidget* button : std::initializer_list<QWidget*>{StartButton, PauseButton, ScopeButton, SetupButton})
+        ToolTipManager1->Add(button)->IconType = TToolTipIcon::ttiInformation;
+    ToolTipManager1->OnBeforeShow = [this](TToolTipManager* sender, TToolTipItem* tip) {
+        ToolTipManager1BeforeShow(sender, tip);
+    };
+    ToolTipManager1->Loaded();
+}
+
+void TMainForm::ToolTipManager1BeforeShow(TToolTipManager* Sender, TToolTipItem* ToolTip)
+{
+    TMainHintButton button = TMainHintButton::SetupButton;
+    if (ToolTip->Control() == StartButton)
+        button = TMainHintButton::StartButton;
+    else if (ToolTip->Control() == PauseButton)
+        button = TMainHintButton::PauseButton;
+    else if (ToolTip->Control() == ScopeButton)
+        button = TMainHintButton::ScopeButton;
+    const THintText hint =
+        MainButtonHint(button, FCore->FIsStreaming, PauseButton->text(), Showhelphints1->isChecked());
+    ToolTip->Title = hint.Title;
+    ToolTip->Description = hint.Text;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -204,6 +234,11 @@ void TMainForm::FormCreate()
 
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     CentreOnScreen(this);
+
+    const TUpdaterCheck updater = CheckMinimumVersions();
+    FCore->FUpdaterPath = updater.FUpdaterPath;
+    FCore->FUpdaterInstalled = updater.FUpdaterInstalled;
+    FCore->MinVer = updater.MinVer;
 }
 
 void TMainForm::FitClientToDesign()
@@ -248,8 +283,9 @@ void TMainForm::FormActivate()
     AboutDialog->SiteLabel->setText(QString::fromLatin1(MakerWebAddress));
     if (FShowTips && !FShownTips) {
         FShownTips = true;
-        // Opened once the activation has been handled, not inside it.
-        QTimer::singleShot(0, HintTipsForm, [] { HintTipsForm->exec(); });
+        // Modal, but opened once the activation has been handled and without a nested event loop, so that
+        // the start-up goes on (tools are listed, firmware is checked) while the tips are on screen.
+        QTimer::singleShot(0, HintTipsForm, [] { HintTipsForm->open(); });
     }
 }
 

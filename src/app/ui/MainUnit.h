@@ -38,6 +38,8 @@ class TMainCore;
 class TPictureBox;
 class TSettingsFile;
 class TSevenSegment;
+class TToolTipItem;
+class TToolTipManager;
 
 class TMainForm : public QMainWindow, public IMainView, public IMessageSink {
     Q_OBJECT
@@ -220,6 +222,10 @@ public:
 
     QTimer* RePosTimer;
     QTimer* BarTimer;
+
+    // Hover hints of the four large buttons; their texts follow the program's state.
+    TToolTipManager* ToolTipManager1;
+    void ToolTipManager1BeforeShow(TToolTipManager* Sender, TToolTipItem* ToolTip);
 
     // Labels, indicators, bars, read-outs and the scope feed, per decoded frame.
     TLiveDisplay* LiveDisplay = nullptr;
