@@ -2,10 +2,12 @@
 // sizes, in a shown window, offscreen.
 
 #include "app/ui/KvrListBox.h"
+#include "BenchReport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <cstdio>
+#include <iterator>
 
 int main(int argc, char** argv)
 {
@@ -32,6 +34,8 @@ int main(int argc, char** argv)
             QApplication::processEvents();
         }
         std::printf("%-10d %.1f\n", mark, timer.nsecsElapsed() / 1000.0 / 500);
+        if (mark == marks[std::size(marks) - 1])
+            BenchResult("message list add, 100,000 items", timer.nsecsElapsed() / 1000.0 / 500, "us", "<= 1000");
     }
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "toollink/KorvaneDevList.h"
 #include "toollink/KorvaneHIDTool.h"
 
+#include "BenchReport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -65,6 +67,7 @@ void RawSamples()
     const double seconds = timer.nsecsElapsed() / 1e9;
     std::printf("manual clock: %d samples streamed in %.3f s = %.0f samples/s (%.2f us each)\n", Samples, seconds,
                 Samples / seconds, seconds * 1e6 / Samples);
+    BenchResult("simulator samples, manual clock", Samples / seconds, "samples/s", ">= 20000");
 }
 
 // The real clock at a high rate into the device list, for a few seconds.
@@ -105,6 +108,8 @@ void LiveStream(int rateHz, double seconds)
     const quint64 sent = sim.ToolStatus().framesSent - sentBefore;
     std::printf("live %5d Hz: %.0f frames/s sent, %.0f frames/s delivered, %llu data-missed notices in %.1f s\n",
                 rateHz, sent / elapsed, frames / elapsed, static_cast<unsigned long long>(missed), elapsed);
+    if (rateHz == 1000)
+        BenchResult("simulator at 1,000 Hz, data missed", double(missed), "notices", "<= 0");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "hid/VirtualHidBackend.h"
 #include "toollink/KorvaneDevList.h"
 #include "toollink/KorvaneHIDTool.h"
+#include "BenchReport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -64,7 +65,8 @@ std::vector<std::vector<uint8_t>> StreamReports(int length)
     return reports;
 }
 
-void BenchReports(TKorvaneDevList& list, TKorvaneHidTool& tool, THidDevice* device, int length, const char* label)
+void BenchReports(TKorvaneDevList& list, TKorvaneHidTool& tool, THidDevice* device, int length, const char* label,
+                  const char* figure, long rounds)
 {
     TKvrByteArray map{};
     if (tool.SetLongStreamingLength(uint16_t(length)) != 0 || tool.StartLongStreaming(map) != 0) {
@@ -74,17 +76,20 @@ void BenchReports(TKorvaneDevList& list, TKorvaneHidTool& tool, THidDevice* devi
     long frames = 0;
     tool.OnStreaming = [&](uint16_t, uint8_t, const uint8_t*) { ++frames; };
     const auto reports = StreamReports(length);
-    constexpr int Rounds = 4000;
     QElapsedTimer timer;
     timer.start();
-    for (int round = 0; round < Rounds; ++round) {
-        for (const auto& d : reports)
-            list.DoDeviceData(device, d.data(), int(d.size()));
+    {
+        const TInstructionCount counted(figure, rounds * long(reports.size()));
+        for (long round = 0; round < rounds; ++round) {
+            for (const auto& d : reports)
+                list.DoDeviceData(device, d.data(), int(d.size()));
+        }
     }
     const qint64 ns = timer.nsecsElapsed();
-    const double count = double(Rounds) * double(reports.size());
+    const double count = double(rounds) * double(reports.size());
     std::printf("%-34s %8.1f ns per report  %8.1f ns per frame  (%ld frames, %.0f reports)\n", label, ns / count,
                 ns / double(frames), frames, count);
+    BenchResult(figure, ns / count, "ns/report", "<= 2000");
     tool.OnStreaming = nullptr;
     tool.StopStreaming();
 }
@@ -109,22 +114,29 @@ int main(int argc, char** argv)
     }
     THidDevice* device = tool.GetCurrentDevice();
 
-    BenchReports(list, tool, device, 20, "DoDeviceData, 1-report frames:");
-    BenchReports(list, tool, device, 70, "DoDeviceData, 3-piece frames:");
+    const long rounds = BenchIterations(argc, argv, 4000);
+    BenchReports(list, tool, device, 20, "DoDeviceData, 1-report frames:", "report handler, 1-report frames", rounds);
+    BenchReports(list, tool, device, 70, "DoDeviceData, 3-piece frames:", "reassembly, 3-piece frames", rounds);
     Settle(50);
 
     long transactions = 0;
     long failures = 0;
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 2000) {
-        if (tool.PowerOffDUT() != 0)
-            ++failures;
-        if (++transactions % 256 == 0)
-            QCoreApplication::processEvents(); // the replies also reach the report handler
+    const long maxTransactions = BenchIterations(argc, argv, 100'000'000);
+    {
+        TInstructionCount counted("transaction round trip", 0);
+        while (timer.elapsed() < 2000 && transactions < maxTransactions) {
+            if (tool.PowerOffDUT() != 0)
+                ++failures;
+            if (++transactions % 256 == 0)
+                QCoreApplication::processEvents(); // the replies also reach the report handler
+        }
+        counted.SetOps(transactions);
     }
     const double seconds = timer.nsecsElapsed() / 1e9;
     std::printf("%-34s %8.0f per second  (%.1f us each, %ld failed)\n", "Transaction round trips:",
                 transactions / seconds, seconds * 1e6 / transactions, failures);
+    BenchResult("transaction round trip", seconds * 1e6 / transactions, "us", "<= 100");
     return failures == 0 ? 0 : 1;
 }

@@ -59,6 +59,7 @@ void TFrameDecoder::KT880Device1Streaming(uint16_t Size, uint8_t HIDToolID, cons
     if ((Data[0] >> 4) != FCore.View()->ShownToolID())
         return;
     FBytes = Data;
+    ++FCore.FFramesDecoded;
 
     const TStreamSetup& setup = FCore.StreamSetup;
     FCore.FSysFlags = FBytes[setup.SysFlagsStartIndex];

@@ -64,6 +64,9 @@ public:
 
     // Shell.
     bool FClosing = false;
+    // Counted over the whole run, for unattended runs: frames decoded, data-missed notices.
+    uint64_t FFramesDecoded = 0;
+    uint64_t FDataMissedCount = 0;
     bool FUpdating = false;
     QString DeviceSerial;
     // The firmware-update program and its minimum tool firmware versions, read once at start-up.

@@ -439,8 +439,10 @@ void TSessionControl::KT880Device1StreamingError(uint16_t StreamingErrorCode)
 
 void TSessionControl::KT880Device1StreamingDataMissed(uint8_t)
 {
-    if (!FCore.FEventMode)
+    if (!FCore.FEventMode) {
+        ++FCore.FDataMissedCount;
         FCore.View()->ShowDataMissed();
+    }
 }
 
 // ---- Button states ----

@@ -5,15 +5,13 @@
 #include "app/ui/AppForms.h"
 #include "app/ui/CommandLine.h"
 #include "app/ui/MainUnit.h"
+#include "app/ui/UnattendedRun.h"
 #include "hid/HidapiBackend.h"
 #include "sim/Simulator.h"
 #include "sim/ui/SimulatorWindow.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QPushButton>
 #include <QProxyStyle>
-#include <QTimer>
 #include <QScreen>
 #include <cstdio>
 
@@ -31,51 +29,6 @@ public:
     }
 };
 
-// --autostart: once a tool is listed, start streaming with the default set-up, as a user would click it.
-const QString AutoStartOption = QStringLiteral("--autostart");
-
-QStringList Arguments(int argc, char** argv)
-{
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
-    args.removeAll(AutoStartOption);
-    return args;
-}
-
-void AutoStart()
-{
-    auto* poll = new QTimer(MainForm);
-    poll->setInterval(50);
-    QObject::connect(poll, &QTimer::timeout, MainForm, [poll] {
-        if (!MainForm->StartButton->isEnabled())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        // The start-up chooser may be shown modally: answer it with its default set-up button.
-        auto* chooser = new QTimer(MainForm);
-        chooser->setInterval(50);
-        QObject::connect(chooser, &QTimer::timeout, MainForm, [chooser] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
-                    if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup")) {
-                        chooser->stop();
-                        chooser->deleteLater();
-                        b->click();
-                        return;
-                    }
-            }
-            if (MainForm->Core().FIsStreaming) {
-                chooser->stop();
-                chooser->deleteLater();
-            }
-        });
-        chooser->start();
-        MainForm->StartButton->click();
-    });
-    poll->start();
-}
-
 int Fail(const QString& error)
 {
     std::fprintf(stderr, "kt610b: %s\nTry 'kt610b --help'.\n", qPrintable(error));
@@ -89,15 +42,15 @@ int main(int argc, char** argv)
     // Help, version and the copy-data client need no window.
     TCommandLine early;
     QString error;
-    bool autoStart = false;
+    QStringList earlyArgs;
     for (int i = 1; i < argc; ++i)
-        autoStart = autoStart || QString::fromLocal8Bit(argv[i]) == AutoStartOption;
-    if (!ParseCommandLine(Arguments(argc, argv), early, true, error))
+        earlyArgs.append(QString::fromLocal8Bit(argv[i]));
+    TUnattendedRun unattended;
+    if (!TakeUnattendedOptions(earlyArgs, unattended, error) || !ParseCommandLine(earlyArgs, early, true, error))
         return Fail(error);
     if (early.Help) {
         std::fputs(qPrintable(CommandLineHelp()), stdout);
-        std::fputs("  --autostart                  once a tool is listed, press Start with the default set-up\n",
-                   stdout);
+        std::fputs(qPrintable(UnattendedHelp()), stdout);
         return 0;
     }
     if (early.Version) {
@@ -127,8 +80,7 @@ int main(int argc, char** argv)
     // The toolkit has taken its own arguments out: anything left that is not ours is a mistake.
     TCommandLine commandLine;
     QStringList appArgs = QApplication::arguments().mid(1);
-    appArgs.removeAll(AutoStartOption);
-    if (!ParseCommandLine(appArgs, commandLine, false, error))
+    if (!TakeUnattendedOptions(appArgs, unattended, error) || !ParseCommandLine(appArgs, commandLine, false, error))
         return Fail(error);
 
     std::unique_ptr<TSimulator> simulator;
@@ -155,9 +107,10 @@ int main(int argc, char** argv)
         simulatorWindow->show();
         MainForm->activateWindow();
     }
-    if (autoStart)
-        AutoStart();
+    StartUnattended(unattended);
     const int result = app.exec();
+    if (unattended.ExitStats)
+        PrintRunStatistics();
     simulatorWindow.reset();
     DestroyForms();
     simulator.reset();
