@@ -2,6 +2,7 @@
 
 #include "app/MainCore.h"
 #include "common/Hex.h"
+#include "toollink/FirmwareVerdict.h"
 
 #include <QStringList>
 
@@ -22,26 +23,6 @@ QString ReportLine(const TKvrByteArray& report)
         line += QLatin1Char(' ');
     }
     return line;
-}
-
-QString Hex4Dot(uint32_t version)
-{
-    QString text = QString::number(version, 16).toUpper().rightJustified(4, QLatin1Char('0'));
-    return text.insert(2, QLatin1Char('.'));
-}
-
-QString ReleaseName(uint8_t release)
-{
-    switch (release) {
-    case 10:
-        return QStringLiteral("Alpha");
-    case 11:
-        return QStringLiteral("Beta");
-    case 12:
-        return QStringLiteral("Customer");
-    default:
-        return QStringLiteral("Custom");
-    }
 }
 
 QString Firmware(uint32_t version, uint8_t build, uint8_t release)

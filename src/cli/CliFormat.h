@@ -13,11 +13,6 @@ namespace CliFormat {
 // Bytes 0..36 of an output report, each as two upper-case hexadecimal digits followed by one space.
 QString ReportLine(const TKvrByteArray& report);
 
-// A firmware version with at least four upper-case hexadecimal digits and a point after the first two
-// (0x0106 reads 01.06).
-QString Hex4Dot(uint32_t version);
-// 10 "Alpha", 11 "Beta", 12 "Customer", any other "Custom".
-QString ReleaseName(uint8_t release);
 // "V01.06 Build 19 Release Customer".
 QString Firmware(uint32_t version, uint8_t build, uint8_t release);
 
