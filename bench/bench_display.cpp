@@ -4,6 +4,8 @@
 // With --stream SECONDS, the simulator runs its own clock at --rate frames per second (default 1000) with
 // the window shown and painting: frames shown, data missed, CPU of the process and resident memory.
 
+#include "BenchProcess.h"
+#include "BenchWindows.h"
 #include "app/MainCore.h"
 #include "app/ui/AppForms.h"
 #include "app/ui/LiveDisplay.h"
@@ -28,46 +30,6 @@
 #include <fstream>
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
-double CpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-long RssKiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// Answers what the program asks on the way: the start-up chooser with the default set-up, any other
-// dialog (the first run's hints and tips) by closing it.
-void AnswerDialogs()
-{
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal)
-        return;
-    for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
-        if (b->text().remove(QLatin1Char('&')) == QLatin1String("Default Device Setup")) {
-            b->click();
-            return;
-        }
-    if (auto* dialog = qobject_cast<QDialog*>(modal))
-        dialog->reject();
-}
 
 bool StartStreaming()
 {
