@@ -40,8 +40,9 @@ TEST(RegistersMap, EveryFieldHasAControlInTheRecordAndFitsItsByte)
         const TRegisterInfo* r = FindRegister(f.Register);
         ASSERT_NE(r, nullptr);
         EXPECT_LT(f.Byte, r->Length) << f.Control.toStdString();
-        if (f.Kind == TControlKind::ckRadio || f.Kind == TControlKind::ckCombo)
+        if (f.Kind == TControlKind::ckRadio || f.Kind == TControlKind::ckCombo) {
             EXPECT_LE(f.Items.size(), 1 << f.Width) << f.Control.toStdString();
+        }
     }
     EXPECT_EQ(FindRegisterField("XferRadio")->Items.first(), "500Khz  / 1MHz (4M OSC)");
 }
