@@ -315,17 +315,12 @@ TEST(DataLogSimulator, EveryFrameOfALiveSessionGetsItsRow)
     SimOptions options;
     options.simulate = true;
     options.seed = 5;
-    TSimulator sim(options);
-    SessionMessages messages;
-    SessionView view;
-    TMainCore core(sim.Backend(), &messages, &view);
-    core.KorvaneDevList1->Activate();
+    SimSession session(options);
+    SessionMessages& messages = session.Messages;
+    SessionView& view = session.View;
+    TMainCore& core = session.Core;
+    ASSERT_TRUE(session.Start()) << messages.Dump();
     QElapsedTimer t;
-    t.start();
-    while (!core.KorvaneHidTool1->DeviceSelected && t.elapsed() < 3000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    core.Session->StartButtonClick();
-    ASSERT_TRUE(core.FIsStreaming) << messages.Dump();
 
     QTemporaryDir dir;
     TDataLog& log = *core.DataLog;

@@ -258,17 +258,12 @@ TEST(HeaderExportSimulator, ValuesEqualTheChipRegistersAfterAStreamingSession)
     options.simulate = true;
     options.manualClock = true;
     options.seed = 11;
-    TSimulator sim(options);
-    SessionMessages messages;
-    SessionView view;
-    TMainCore core(sim.Backend(), &messages, &view);
-    core.KorvaneDevList1->Activate();
-    QElapsedTimer t;
-    t.start();
-    while (!core.KorvaneHidTool1->DeviceSelected && t.elapsed() < 3000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    core.Session->StartButtonClick();
-    ASSERT_TRUE(core.FIsStreaming) << messages.Dump();
+    SimSession session(options);
+    TSimulator& sim = session.Sim;
+    SessionMessages& messages = session.Messages;
+    SessionView& view = session.View;
+    TMainCore& core = session.Core;
+    ASSERT_TRUE(session.Start()) << messages.Dump();
     // Run through the chip's tuning and the follow-up read of the actual base values.
     for (int i = 0; i < 40 && !(view.Frames > 100 && !core.FATIBusy); ++i) {
         sim.Advance(10);

@@ -3,6 +3,11 @@
 
 #include "app/FrameDecoder.h"
 #include "app/MainCore.h"
+#include "app/SessionControl.h"
+#include "sim/Simulator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <QStringList>
 #include <vector>
@@ -83,3 +88,26 @@ inline void Feed(TMainCore& core, const FrameBuilder& frame)
     r.resize(std::max<size_t>(r.size(), 63), 0);
     core.Decoder->KT880Device1Streaming(uint16_t(r.size()), uint8_t(r[0] >> 4), r.data());
 }
+
+// A core on the simulated tool and chip, its tool list activated.
+struct SimSession {
+    explicit SimSession(const SimOptions& options) : Sim(options), Core(Sim.Backend(), &Messages, &View)
+    {
+        Core.KorvaneDevList1->Activate();
+    }
+    // Waits (bounded) for the tool to be selected, then presses Start; true when streaming.
+    bool Start()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!Core.KorvaneHidTool1->DeviceSelected && t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        Core.Session->StartButtonClick();
+        return Core.FIsStreaming;
+    }
+
+    TSimulator Sim;
+    SessionMessages Messages;
+    SessionView View;
+    TMainCore Core;
+};
