@@ -31,14 +31,6 @@
 
 namespace {
 
-bool StartStreaming()
-{
-    if (!PumpUntil([] { return MainForm->StartButton->isEnabled(); }))
-        return false;
-    MainForm->StartButton->click();
-    return MainForm->Core().FIsStreaming;
-}
-
 // One stream report of the initial set-up, as the HID layer hands it over.
 void FillReport(std::array<uint8_t, 64>& d, int frame)
 {
@@ -162,14 +154,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The preferences the program writes go to a folder of the bench's own.
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    QTimer dialogs;
-    QObject::connect(&dialogs, &QTimer::timeout, &AnswerDialogs);
-    dialogs.start(20);
     int streamSeconds = 0, rate = 1000;
     for (int i = 1; i + 1 < argc; ++i) {
         if (QByteArray(argv[i]) == "--stream")
@@ -183,16 +168,10 @@ int main(int argc, char** argv)
     options.seed = 1;
     options.manualClock = streamSeconds == 0; // the measurement feeds its own reports
     options.sampleRateHz = rate;
-    auto sim = std::make_unique<TSimulator>(options);
-    CreateForms(sim->Backend(), QStringLiteral("kt610b-bench-display-%1").arg(QCoreApplication::applicationPid()));
-    MainForm->show();
-    int result = 1;
-    if (!StartStreaming())
+    TBenchWindows windows(options, QStringLiteral("kt610b-bench-display"));
+    if (!TBenchWindows::StartStreaming()) {
         std::fprintf(stderr, "streaming did not start\n");
-    else
-        result = streamSeconds > 0 ? Stream(streamSeconds) : Measure(BenchIterations(argc, argv, 200'000));
-    MainForm->close();
-    DestroyForms();
-    sim.reset();
-    return result;
+        return 1;
+    }
+    return streamSeconds > 0 ? Stream(streamSeconds) : Measure(BenchIterations(argc, argv, 200'000));
 }

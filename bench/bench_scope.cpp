@@ -126,14 +126,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The preferences the program writes go to a folder of the bench's own.
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    QTimer dialogs;
-    QObject::connect(&dialogs, &QTimer::timeout, &AnswerDialogs);
-    dialogs.start(20);
     int streamSeconds = 0, rate = 1000;
     QString shot;
     for (int i = 1; i + 1 < argc; ++i) {
@@ -151,18 +144,8 @@ int main(int argc, char** argv)
     options.seed = 1;
     options.manualClock = streamSeconds == 0;
     options.sampleRateHz = rate;
-    auto sim = std::make_unique<TSimulator>(options);
-    CreateForms(sim->Backend(), QStringLiteral("kt610b-bench-scope-%1").arg(QCoreApplication::applicationPid()));
-    MainForm->show();
-    int result = 1;
-    if (streamSeconds == 0) {
-        result = MeasureRefresh();
-    } else if (PumpUntil([] { return MainForm->StartButton->isEnabled(); })) {
-        MainForm->StartButton->click();
-        result = MainForm->Core().FIsStreaming ? Stream(streamSeconds, shot) : 1;
-    }
-    MainForm->close();
-    DestroyForms();
-    sim.reset();
-    return result;
+    TBenchWindows windows(options, QStringLiteral("kt610b-bench-scope"));
+    if (streamSeconds == 0)
+        return MeasureRefresh();
+    return TBenchWindows::StartStreaming() ? Stream(streamSeconds, shot) : 1;
 }
