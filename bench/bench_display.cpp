@@ -15,19 +15,12 @@
 #include "toollink/KorvaneDevList.h"
 #include "BenchReport.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QPushButton>
-#include <QDialog>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 
 namespace {
 

@@ -15,18 +15,13 @@
 #include "sim/Simulator.h"
 #include "BenchReport.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <qcustomplot.h>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
