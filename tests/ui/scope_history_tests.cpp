@@ -112,7 +112,8 @@ TEST_F(ScopeHistoryTest, ZoomedOutOverTheHistoryEverySpikeStaysAndTheScrollBarWa
 
     // Back to the start with the scroll bar, a window of 600 samples long before the chart's own points.
     bar->ZoomTime(0.03, 10000);
-    EXPECT_EQ(XRange(), QCPRange(9700, 10300));
+    EXPECT_NEAR(XRange().lower, 9700, 1);
+    EXPECT_NEAR(XRange().size(), 600, 1);
     bar->HistoryScroll->setValue(bar->HistoryScroll->minimum());
     EXPECT_EQ(XRange().lower, 0);
     EXPECT_EQ(MaxShown(1), 3000); // the spike at 500
