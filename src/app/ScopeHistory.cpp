@@ -125,27 +125,48 @@ bool TScopeHistory::FrameRange(double fromX, double toX, int64_t& first, int64_t
     return true;
 }
 
+template <typename Frame, typename Block>
+void TScopeHistory::Scan(int64_t first, int64_t end, Frame onFrame, Block onBlock) const
+{
+    auto frames = [&](int64_t from, int64_t to) {
+        size_t slot = Slot(from);
+        for (int64_t f = from; f < to; ++f) {
+            onFrame(slot);
+            if (++slot == size_t(FCapacity))
+                slot = 0;
+        }
+    };
+    int64_t f = first;
+    while (f < end) {
+        const int64_t next = std::min(end, (f / BlockFrames + 1) * BlockFrames);
+        if (f % BlockFrames == 0 && next - f == BlockFrames && WholeBlock(f / BlockFrames))
+            onBlock(FBlocks[Slot(f) / BlockFrames]);
+        else
+            frames(f, next);
+        f = next;
+    }
+}
+
 bool TScopeHistory::MinMax(int trace, int64_t first, int64_t end, int32_t& lo, int32_t& hi) const
 {
-    lo = std::numeric_limits<int32_t>::max();
-    hi = std::numeric_limits<int32_t>::min();
+    int32_t l = std::numeric_limits<int32_t>::max();
+    int32_t h = std::numeric_limits<int32_t>::min();
     const uint8_t bit = uint8_t(1u << trace);
-    for (int64_t f = first; f < end;) {
-        if (f % BlockFrames == 0 && f + BlockFrames <= end && WholeBlock(f / BlockFrames)) {
-            const TBlock& block = FBlocks[Slot(f) / BlockFrames];
-            lo = std::min(lo, block.Min[size_t(trace)]);
-            hi = std::max(hi, block.Max[size_t(trace)]);
-            f += BlockFrames;
-            continue;
-        }
-        const size_t slot = Slot(f);
-        if (FPresent[slot] & bit) {
-            const int32_t v = StoredValue(slot, trace);
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
-        }
-        ++f;
-    }
+    Scan(
+        first, end,
+        [&](size_t slot) {
+            if (FPresent[slot] & bit) {
+                const int32_t v = StoredValue(slot, trace);
+                l = std::min(l, v);
+                h = std::max(h, v);
+            }
+        },
+        [&](const TBlock& block) {
+            l = std::min(l, block.Min[size_t(trace)]);
+            h = std::max(h, block.Max[size_t(trace)]);
+        });
+    lo = l;
+    hi = h;
     return lo <= hi;
 }
 
@@ -186,25 +207,24 @@ TEventColumn TScopeHistory::Column(int64_t first, int64_t end) const
     TEventColumn column;
     column.FirstX = FBaseX + first;
     column.LastX = FBaseX + end - 1;
+    uint16_t events = 0;
     uint8_t wheelMin = 0xFF, wheelMax = 0;
-    for (int64_t f = first; f < end;) {
-        if (f % BlockFrames == 0 && f + BlockFrames <= end && WholeBlock(f / BlockFrames)) {
-            const TBlock& block = FBlocks[Slot(f) / BlockFrames];
-            column.Events = uint16_t(column.Events | block.Events);
+    Scan(
+        first, end,
+        [&](size_t slot) {
+            events = uint16_t(events | FEvents[slot]);
+            if (FEvents[slot] & ScopeEvent::Wheel) {
+                wheelMin = std::min(wheelMin, FWheel[slot]);
+                wheelMax = std::max(wheelMax, FWheel[slot]);
+            }
+        },
+        [&](const TBlock& block) {
+            events = uint16_t(events | block.Events);
             wheelMin = std::min(wheelMin, block.WheelMin);
             wheelMax = std::max(wheelMax, block.WheelMax);
-            f += BlockFrames;
-            continue;
-        }
-        const size_t slot = Slot(f);
-        column.Events = uint16_t(column.Events | FEvents[slot]);
-        if (FEvents[slot] & ScopeEvent::Wheel) {
-            wheelMin = std::min(wheelMin, FWheel[slot]);
-            wheelMax = std::max(wheelMax, FWheel[slot]);
-        }
-        ++f;
-    }
-    if (column.Events & ScopeEvent::Wheel) {
+        });
+    column.Events = events;
+    if (events & ScopeEvent::Wheel) {
         column.WheelMin = wheelMin;
         column.WheelMax = wheelMax;
     }

@@ -106,6 +106,10 @@ private:
     // The block of absolute block number k holds only frames still stored and is complete.
     bool WholeBlock(int64_t k) const { return k * BlockFrames >= Oldest() && (k + 1) * BlockFrames <= FTotal; }
     void ResetBlock(TBlock& block);
+    // Visits the frames [first, end): whole blocks still held through onBlock(block), the rest one by one
+    // through onFrame(slot).
+    template <typename Frame, typename Block>
+    void Scan(int64_t first, int64_t end, Frame onFrame, Block onBlock) const;
     // Minimum and maximum of a trace over the frames [first, end); false when it has no point there.
     bool MinMax(int trace, int64_t first, int64_t end, int32_t& lo, int32_t& hi) const;
     TEventColumn Column(int64_t first, int64_t end) const;
