@@ -18,6 +18,8 @@ TScopeTimeline::TScopeTimeline(QCustomPlot* plot, const TScopeHistory& history)
     : QCPLayerable(plot), FHistory(history), FPlot(plot)
 {
     FRect = new QCPAxisRect(plot, true);
+    // Its white background under the lanes, as the chart's own axis rect has it.
+    FRect->setLayer(QStringLiteral("background"));
     FRect->setBackground(Qt::white);
     FRect->setupFullAxesBox(false);
     const int height = LaneCount * LaneHeight;
