@@ -99,6 +99,9 @@ void TScopeHistoryBar::SetFrozen(bool frozen)
         const QSignalBlocker quiet(FreezeButton);
         FreezeButton->setChecked(frozen);
     }
+    QFont font = FreezeButton->font();
+    font.setBold(frozen);
+    FreezeButton->setFont(font);
     if (frozen == FFrozen)
         return;
     FFrozen = frozen;
