@@ -4,6 +4,7 @@
 #include "core/session_support.h"
 
 #include "app/SessionControl.h"
+#include "hid/HidLayer.h"
 #include "persist/DataLog.h"
 #include "persist/SettingsFile.h"
 #include "settings/RegisterOperations.h"
@@ -377,5 +378,110 @@ INSTANTIATE_TEST_SUITE_P(
                                         f.reorder.probability = f.skipCounter.probability = 0.05;
                                     }}),
     [](const ::testing::TestParamInfo<TStreamDamage>& info) { return std::string(info.param.Name); });
+
+// ---- A second tool, hot-plug churn ----
+
+// A tool someone else set streaming with tool ID 5: its frames are all 0xEE bytes.
+class ForeignStreamer : public VirtualHidDevice {
+public:
+    explicit ForeignStreamer(const HidDeviceInfo& info) : VirtualHidDevice(info) {}
+    ~ForeignStreamer() override { Stop(); }
+    void OutputReport(const QByteArray&) override {}
+    void Start()
+    {
+        FThread = std::thread([this] {
+            for (uint8_t counter = 0; !FStop; ++counter) {
+                for (uint8_t piece = 0; piece < 2; ++piece) {
+                    QByteArray report(65, char(0xEE));
+                    report[0] = 0;
+                    report[1] = char(0x5F);
+                    report[2] = char(counter);
+                    report[3] = char(piece);
+                    SendInputReport(report);
+                }
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+            }
+        });
+    }
+    void Stop()
+    {
+        FStop = true;
+        if (FThread.joinable())
+            FThread.join();
+    }
+
+private:
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+
+TEST(SecondTool, StreamingWithAnotherIDIsNeitherDecodedNorCountedAsMissedData)
+{
+    std::set<TFrameValues> clean, mixed;
+    const auto run = [](bool foreign, std::set<TFrameValues>& frames) {
+        FaultRig rig;
+        HidDeviceInfo info;
+        info.vendorId = ToolFilter::ToolVendorID;
+        info.productId = ToolFilter::KC60;
+        info.productName = QStringLiteral("Korvane KC60 Configuration Tool");
+        info.serialNumber = QStringLiteral("OTHER-1");
+        info.inputReportLength = info.outputReportLength = 65;
+        auto other = std::make_shared<ForeignStreamer>(info);
+        if (foreign) {
+            rig.Sim->Backend()->Plug(other);
+            ASSERT_TRUE(PumpUntil([&] { return rig.Core->KorvaneDevList1->HidDevices().Count == 2; }));
+        }
+        rig.Core->StreamSetup.SetStreamingSetup(0x1F);
+        rig.Core->StreamSetup.SetupStreaming();
+        rig.Core->Session->StartButtonClick();
+        ASSERT_TRUE(rig.Core->FIsStreaming) << rig.Messages.Dump();
+        rig.Core->FReadDevice = false;
+        rig.View.OnFrame = [&] { frames.insert(Values(*rig.Core)); };
+        if (foreign)
+            other->Start();
+        rig.Stream(1000);
+        other->Stop();
+        EXPECT_EQ(rig.View.Frames, 1000);
+        EXPECT_EQ(rig.Core->FDataMissedCount, 0u);
+        EXPECT_EQ(rig.Messages.Errors(), 0) << rig.Messages.Dump();
+    };
+    run(false, clean);
+    run(true, mixed);
+    EXPECT_EQ(mixed, clean);
+}
+
+int Entries(const char* folder)
+{
+    return int(QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size());
+}
+
+TEST(HotPlug, TenThousandCyclesLeakNoHandlesAndNoThreads)
+{
+    FaultRig rig;
+    ASSERT_TRUE(rig.Selected);
+    const auto listed = [&](int n) {
+        return PumpUntil([&] { return rig.Core->KorvaneDevList1->HidDevices().Count == n; });
+    };
+    const int fds = Entries("/proc/self/fd");
+    const int threads = Entries("/proc/self/task");
+    // Scans at once instead of after the notification's short settling time.
+    THidLayer* layer = rig.Core->KorvaneDevList1->HidLayer();
+    for (int cycle = 0; cycle < 10000; ++cycle) {
+        rig.Sim->UnplugTool();
+        layer->StartScan();
+        ASSERT_TRUE(listed(0)) << "cycle " << cycle;
+        rig.Sim->PlugTool();
+        layer->StartScan();
+        ASSERT_TRUE(listed(1)) << "cycle " << cycle;
+        if (cycle % 2500 == 0) {
+            // Now and then a session on the tool as it is now.
+            rig.Core->Session->StartButtonClick();
+            ASSERT_TRUE(rig.Core->FIsStreaming) << "cycle " << cycle << rig.Messages.Dump();
+        }
+    }
+    EXPECT_TRUE(PumpUntil([&] { return Entries("/proc/self/task") == threads; })) << Entries("/proc/self/task");
+    EXPECT_EQ(Entries("/proc/self/fd"), fds);
+    EXPECT_EQ(rig.Messages.Count(Disconnected), 4);
+}
 
 } // namespace
