@@ -212,6 +212,20 @@ TEST_P(SilentTool, AtEachStepOfTheStartRoad)
 
 INSTANTIATE_TEST_SUITE_P(StartRoad, SilentTool, ::testing::Range(0, StartRoadCommands + 1));
 
+TEST(SilentToolFromTheStart, CostsOneLongWaitNotOnePerCommand)
+{
+    FaultRig rig([](SimOptions& o) { o.faults.silentAfterCommands = 0; });
+    TKorvaneHidTool& tool = *rig.Core->KorvaneHidTool1;
+    tool.ReadWaitMs = 1000;
+    tool.SilentWaitMs = 100;
+    QElapsedTimer timer;
+    timer.start();
+    rig.Core->Session->StartButtonClick();
+    EXPECT_LT(timer.elapsed(), tool.ReadWaitMs + 15 * tool.SilentWaitMs) << rig.Sent.size() << " commands";
+    EXPECT_EQ(rig.View.Warnings, QStringList{UnableToStart});
+    EXPECT_TRUE(rig.Messages.HasError(ErrorCodeText(3)));
+}
+
 class VanishingTool : public ::testing::TestWithParam<int> {};
 
 TEST_P(VanishingTool, AtEachStepOfTheStartRoad)
