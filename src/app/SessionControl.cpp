@@ -15,6 +15,7 @@ constexpr uint8_t LastAddress = 0x47;
 constexpr int ProbeAttempts = 4;
 constexpr int VoltageIndex18 = 1;       // VoltageCombo "1.8 V"
 constexpr int StreamingModeIndex = 1;   // CommsModeRadio "Streaming Mode"
+constexpr uint16_t PowerAlreadyOff = 0x0301;
 
 } // namespace
 
@@ -202,8 +203,11 @@ void TSessionControl::PowerOff()
         FCore.FIsStreaming = false;
         FCore.KT880Device1->StopStreaming();
     }
-    FCore.KT880Device1->PowerOff();
-    Info(QStringLiteral("Device powered off"));
+    // A refused power-off leaves the chip powered: say so instead of claiming it is off.
+    if (const uint16_t r = FCore.KT880Device1->PowerOff(); r && r != PowerAlreadyOff)
+        ErrorItem(r);
+    else
+        Info(QStringLiteral("Device powered off"));
     FCore.FCTSetup = false;
     FCore.FPowerOn = false;
     FCore.FATIBusy = false;

@@ -55,7 +55,8 @@ void TToolChange::KorvaneDevList1DeviceChange(QObject* Sender, bool Arrived)
 
 void TToolChange::ResetSessionIfActive()
 {
-    if (FCore.FIsStreaming || FCore.FIsPaused)
+    // A session whose stream could not be restarted after a pending update still reads "Stop".
+    if (FCore.FIsStreaming || FCore.FIsPaused || FCore.StartCaption == SessionCaption::Stop)
         ResetSession();
 }
 

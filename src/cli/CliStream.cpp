@@ -117,5 +117,8 @@ void TCliStream::End(bool failed)
     if (FEnded)
         return;
     FEnded = true;
+    // Frames already queued are still decoded before the loop returns: they must not add rows.
+    if (FOptions.Command == TCliCommand::Log && FRunner.Core().DataLog->FDoLog)
+        FRunner.Core().DataLog->Stop();
     FLoop.quit();
 }

@@ -1,5 +1,7 @@
 #include "persist/AtomicFile.h"
 
+#include "common/FileMode.h"
+
 #include <QSaveFile>
 
 bool AtomicFile::Write(const QString& path, const QByteArray& bytes, QString* error)
@@ -12,6 +14,7 @@ bool AtomicFile::Write(const QString& path, const QByteArray& bytes, QString* er
     };
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
+    DropWorldWrite(file);
     // commit() would rename a temporary file whose last flush failed (a full disk): check the flush first.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString why = file.errorString();

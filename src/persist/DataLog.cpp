@@ -1,6 +1,7 @@
 #include "persist/DataLog.h"
 
 #include "app/MainCore.h"
+#include "common/FileMode.h"
 
 #include <QLocale>
 #include <charconv>
@@ -122,6 +123,7 @@ bool TDataLog::Start(const QString& fileName)
         FCore.KvrAddItem(QStringLiteral("Unabled to start data log!"), TKvrItemType::aError);
         return false;
     }
+    DropWorldWrite(FLogFile);
     FCore.FProxEventValue = FCore.FProx & 0x01;
     FCore.FTouchEventValue = FCore.FTouch;
     FLogNow = false;

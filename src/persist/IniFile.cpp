@@ -1,5 +1,7 @@
 #include "persist/IniFile.h"
 
+#include "common/FileMode.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -202,6 +204,7 @@ bool TIniFile::Save(const QStringList& lines)
     QSaveFile file(FFileName);
     if (!file.open(QIODevice::WriteOnly))
         return WriteFailure(QStringLiteral("Cannot write \"%1\": %2").arg(FFileName, file.errorString()));
+    DropWorldWrite(file);
     // commit() syncs and renames, but it would also rename a temporary file whose last flush failed (a full
     // disk) over the old one: the flush is checked first. An unfinished temporary file goes with the QSaveFile.
     if (file.write(data) != data.size() || !file.flush()) {

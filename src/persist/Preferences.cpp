@@ -1,5 +1,6 @@
 #include "persist/Preferences.h"
 
+#include "common/FileMode.h"
 #include "persist/IniFile.h"
 
 #include <QDir>
@@ -63,8 +64,11 @@ bool TPreferences::Locate()
     if (FFilePath.isEmpty())
         return Failed(QStringLiteral("There is no application-data folder for the preferences file"));
     const QString folder = QFileInfo(FFilePath).absolutePath();
+    const bool existed = QFileInfo::exists(folder);
     if (!QDir().mkpath(folder))
         return Failed(QStringLiteral("Cannot create the folder \"%1\"").arg(folder));
+    if (!existed)
+        DropWorldWrite(folder);
     return true;
 }
 

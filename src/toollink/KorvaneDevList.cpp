@@ -251,6 +251,13 @@ void TKorvaneDevList::DoDeviceData(THidDevice* device, const uint8_t* Data, int 
 
     TStreamingPacket& pk = FStreamingPacket;
     if (DoLongStream) {
+        // Every piece of a frame carries its counter: a later piece of another frame means pieces were lost
+        // in between, and joining them would make a frame the chip never measured.
+        if (pk.InProgress && d[2] != 0 && d[1] != pk.Packet[1]) {
+            pk.InProgress = false;
+            FTempPacketNum = 0;
+            return;
+        }
         const int len = PieceLength(d[2]);
         if (len < 0)
             return;

@@ -123,16 +123,23 @@ uint16_t TKorvaneHidTool::SendReceive(const TKvrByteArray& Send, TKvrByteArray& 
 uint16_t TKorvaneHidTool::WaitForReply(THidDevice* device, uint8_t expectedID, TKvrByteArray& reply)
 {
     using Clock = std::chrono::steady_clock;
-    auto deadline = Clock::now() + std::chrono::milliseconds(ReadWaitMs);
+    const int waitMs = FSilent == device ? std::min(ReadWaitMs, SilentWaitMs) : ReadWaitMs;
+    auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
     int examined = 0;
+    bool heard = false;
     for (;;) {
         std::memset(reply.data(), 0, ClearedBytes);
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         const int n = device->ReadReport(reply.data(), int(reply.size()), int(std::max<qint64>(left, 0)));
         if (n < 0)
             return ToolResult::NotResponding;
-        if (n == 0)
+        if (n == 0) {
+            if (!heard)
+                FSilent = device;
             return ToolResult::Timeout;
+        }
+        heard = true;
+        FSilent = nullptr;
         const uint8_t type = ReportType(reply);
         if (type == 0xF)
             continue;
@@ -140,7 +147,7 @@ uint16_t TKorvaneHidTool::WaitForReply(THidDevice* device, uint8_t expectedID, T
             return type == 0xE ? uint16_t(reply[4] * 256 + reply[5]) : ToolResult::Success;
         if (++examined >= MaxExaminedReports)
             return ToolResult::Timeout;
-        deadline = Clock::now() + std::chrono::milliseconds(ReadWaitMs);
+        deadline = Clock::now() + std::chrono::milliseconds(waitMs);
     }
 }
 

@@ -46,6 +46,9 @@ public:
     // arrive meanwhile do not extend it. A healthy tool answers well within it even when the chip sleeps
     // for its longest low-power time (255 x 16 ms) before it can answer.
     int ReadWaitMs = 5000;
+    // Once a wait has expired without the tool sending anything at all, the tool hangs: the waits that follow
+    // are this short until it sends again, so that a hung tool costs one long wait, not one per command.
+    int SilentWaitMs = 250;
 
     TKorvaneDevList* KorvaneDevList() const { return FDevList; }
     void SetKorvaneDevList(TKorvaneDevList* list);
@@ -109,5 +112,6 @@ private:
 
     QPointer<TKorvaneDevList> FDevList;
     QPointer<THidDevice> FRemembered; // cleared when the list frees the device
+    QPointer<THidDevice> FSilent;     // the tool whose last wait expired without a single report
     TKvrByteArray FOutgoing{};        // the command as it goes out, with its message ID
 };

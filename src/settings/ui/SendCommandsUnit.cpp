@@ -3,6 +3,7 @@
 #include "app/MainCore.h"
 #include "app/ui/AppForms.h"
 #include "app/ui/MainUnit.h"
+#include "persist/AtomicFile.h"
 #include "persist/Preferences.h"
 #include "settings/ui/FormGeometry.h"
 #include "toollink/KorvaneHIDTool.h"
@@ -11,7 +12,6 @@
 #include <QFileDialog>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -104,19 +104,10 @@ void TSendCommands::AddReportLine(const QString& line)
 
 bool TSendCommands::SaveToFile(const QString& fileName, QString& error) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
     QByteArray text;
     for (int i = 0; i < ListBox1->count(); ++i)
         text += ListBox1->item(i)->text().toLatin1() + "\r\n";
-    if (file.write(text) != text.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return AtomicFile::Write(fileName, text, &error);
 }
 
 void TSendCommands::Button1Click()
