@@ -3,46 +3,55 @@
 #include <algorithm>
 #include <cmath>
 
-void TChannelStatistics::TSeries::Resize(int capacity)
+void TChannelStatistics::TSeries::Resize(int window, bool extremes)
 {
-    FValues.assign(size_t(capacity), 0);
-    FMinQ.Items.assign(size_t(capacity), 0);
-    FMaxQ.Items.assign(size_t(capacity), 0);
+    size_t ring = 1;
+    while (ring < size_t(window))
+        ring <<= 1;
+    FWindow = window;
+    FMask = ring - 1;
+    FExtremes = extremes;
+    FValues.assign(ring, 0);
+    FMinQ.Items.assign(extremes ? ring : 0, 0);
+    FMaxQ.Items.assign(extremes ? ring : 0, 0);
+    FMinQ.Mask = FMaxQ.Mask = FMask;
     Clear();
 }
 
 void TChannelStatistics::TSeries::Clear()
 {
-    FMinQ.Head = FMinQ.Count = 0;
-    FMaxQ.Head = FMaxQ.Count = 0;
+    FMinQ.Head = FMinQ.Tail = 0;
+    FMaxQ.Head = FMaxQ.Tail = 0;
     FSize = 0;
     FSum = FSumSquares = 0;
 }
 
 void TChannelStatistics::TSeries::Push(int32_t value)
 {
-    const uint64_t capacity = FValues.size();
-    if (uint64_t(FSize) == capacity) {
-        // The oldest value leaves before its slot is reused.
-        const uint64_t oldest = FPushed - capacity;
+    if (FSize == FWindow) {
+        const uint64_t oldest = FPushed - uint64_t(FWindow);
         const int64_t old = At(oldest);
         FSum -= old;
         FSumSquares -= old * old;
         --FSize;
-        if (FMinQ.Front() == oldest)
-            FMinQ.PopFront();
-        if (FMaxQ.Front() == oldest)
-            FMaxQ.PopFront();
+        if (FExtremes) {
+            if (FMinQ.Front() == oldest)
+                FMinQ.PopFront();
+            if (FMaxQ.Front() == oldest)
+                FMaxQ.PopFront();
+        }
     }
-    FValues[FPushed % capacity] = value;
+    FValues[FPushed & FMask] = value;
     FSum += value;
     FSumSquares += int64_t(value) * value;
-    while (FMinQ.Count && At(FMinQ.Back()) >= value)
-        FMinQ.PopBack();
-    FMinQ.PushBack(FPushed);
-    while (FMaxQ.Count && At(FMaxQ.Back()) <= value)
-        FMaxQ.PopBack();
-    FMaxQ.PushBack(FPushed);
+    if (FExtremes) {
+        while (!FMinQ.Empty() && At(FMinQ.Back()) >= value)
+            FMinQ.PopBack();
+        FMinQ.PushBack(FPushed);
+        while (!FMaxQ.Empty() && At(FMaxQ.Back()) <= value)
+            FMaxQ.PopBack();
+        FMaxQ.PushBack(FPushed);
+    }
     ++FPushed;
     ++FSize;
 }
@@ -68,9 +77,9 @@ void TChannelStatistics::SetWindow(int frames)
 void TChannelStatistics::Resize()
 {
     for (TChannel& ch : FChannels) {
-        ch.Counts.Resize(FWindow);
-        ch.Averages.Resize(FWindow);
-        ch.Deltas.Resize(FWindow);
+        ch.Counts.Resize(FWindow, true);
+        ch.Averages.Resize(FWindow, false);
+        ch.Deltas.Resize(FWindow, false);
     }
 }
 

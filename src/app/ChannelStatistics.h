@@ -43,10 +43,11 @@ public:
     TChannelStats Stats(int channel) const;
 
 private:
-    // The latest values of one series within the window, with running sums and its extremes.
+    // The latest values of one series within the window, with running sums and, if asked for, its extremes.
+    // The rings are a power of two long so that a position maps to its slot by a mask.
     class TSeries {
     public:
-        void Resize(int capacity);
+        void Resize(int window, bool extremes);
         void Clear();
         void Push(int32_t value);
         int Size() const { return FSize; }
@@ -61,16 +62,20 @@ private:
         // Absolute positions of candidate extremes, oldest first.
         struct TQueue {
             std::vector<uint64_t> Items;
-            std::size_t Head = 0, Count = 0;
-            uint64_t Front() const { return Items[Head]; }
-            uint64_t Back() const { return Items[(Head + Count - 1) % Items.size()]; }
-            void PopFront() { Head = (Head + 1) % Items.size(), --Count; }
-            void PopBack() { --Count; }
-            void PushBack(uint64_t v) { Items[(Head + Count++) % Items.size()] = v; }
+            uint64_t Mask = 0, Head = 0, Tail = 0;
+            bool Empty() const { return Head == Tail; }
+            uint64_t Front() const { return Items[Head & Mask]; }
+            uint64_t Back() const { return Items[(Tail - 1) & Mask]; }
+            void PopFront() { ++Head; }
+            void PopBack() { --Tail; }
+            void PushBack(uint64_t v) { Items[Tail++ & Mask] = v; }
         };
-        int32_t At(uint64_t position) const { return FValues[position % FValues.size()]; }
+        int32_t At(uint64_t position) const { return FValues[position & FMask]; }
 
         std::vector<int32_t> FValues;
+        uint64_t FMask = 0;
+        int FWindow = 0;
+        bool FExtremes = false;
         TQueue FMinQ, FMaxQ;
         uint64_t FPushed = 0;
         int FSize = 0;
