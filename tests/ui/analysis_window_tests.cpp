@@ -83,6 +83,8 @@ TEST_F(AnalysisTest, StatisticsWindowAndGuidedSnrWithAFinger)
     MainForm->StatisticsBtn->click();
     TStatisticsWindow* window = MainForm->StatisticsWindow;
     ASSERT_TRUE(window && window->isVisible());
+    // The window fills up frame by frame after the chip's tuning.
+    Stream(Core().Statistics.Window());
     window->Panel->Refresh();
     EXPECT_EQ(window->Panel->Text(TStatisticsPanel::stFrames, 1), QString::number(Core().Statistics.Window()));
     EXPECT_NE(window->Panel->Text(TStatisticsPanel::stNoisePP, 1), "N/A");
