@@ -45,9 +45,11 @@ void TThresholdOverlay::Place()
     // Edits waiting for Apply show dashed.
     const Qt::PenStyle style = lines.Pending() ? Qt::DashLine : Qt::SolidLine;
     const QCPRange time = FPlot->xAxis->range();
+    // Before the first frame there are no averages to place the lines by.
+    const bool data = FCore.FFramesDecoded > 0;
     for (int c = 0; c < 4; ++c) {
         const auto level = lines.Level(c, deltaScale);
-        FShown[c] = level && (!ChannelShown || ChannelShown(c));
+        FShown[c] = data && level && (!ChannelShown || ChannelShown(c));
         FLines[c]->setVisible(FShown[c]);
         FLabels[c]->setVisible(FShown[c]);
         if (!FShown[c])
