@@ -2,6 +2,7 @@
 
 #include "app/MainCore.h"
 #include "app/SessionControl.h"
+#include "app/TouchThreshold.h"
 #include "settings/RegisterMap.h"
 #include "settings/RegisterOperations.h"
 
@@ -77,6 +78,7 @@ void TFrameDecoder::KT880Device1Streaming(uint16_t Size, uint8_t HIDToolID, cons
 
     if (FCore.OnLogFrame)
         FCore.OnLogFrame();
+    FCore.AnalyseFrame();
     FCore.View()->FrameDecoded();
     FBytes = nullptr;
 }
@@ -131,33 +133,11 @@ void TFrameDecoder::CalcTouchThresholds()
 {
     if (!FCore.StreamSetup.LTAActive)
         return;
-    const auto& base = FCore.FActualBase;
-    const bool exact = FCore.FActualBaseRead && base[1] > 0 && base[2] > 0 && base[3] > 0;
-    const TSettingsRecord& s = FCore.Settings;
     for (int c = 1; c < 4; ++c) {
         if (!FCore.CHCheck[c])
             continue;
-        const int32_t L = FCore.FLTAChs[c];
-        const int32_t T = s.TouchThreshold(c);
-        if (!exact) {
-            FCore.FCalcTouchTH[c] = int32_t(std::nearbyint(L * (T / 256.0)));
-            continue;
-        }
-        const int32_t S = s.SensMultiplier(c);
-        const int32_t M = s.CompMultiplier(c);
-        const int32_t P = s.Compensation(c);
-        const int64_t A = base[c];
-        // Both terms wrap as 32-bit signed integers would; the division is done in floating point.
-        int32_t numerator, denominator;
-        if (FCore.FProjected) {
-            numerator = int32_t(int64_t(L) * T * 4096);
-            denominator = int32_t((int64_t(1) << (2 * S)) * (M + 3) * A * P);
-        } else {
-            numerator = int32_t(int64_t(L) * T * 4);
-            denominator = int32_t((int64_t(1) << S) * (M + 3) * A);
-        }
-        if (denominator != 0)
-            FCore.FCalcTouchTH[c] = int32_t(std::trunc(double(numerator) / double(denominator)));
+        if (const auto th = CalcTouchThreshold(FCore, c, FCore.FLTAChs[c], FCore.Settings.TouchThreshold(c)))
+            FCore.FCalcTouchTH[c] = *th;
     }
 }
 

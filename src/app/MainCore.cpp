@@ -56,6 +56,13 @@ int TMainCore::KvrAddItem(const QString& text, TKvrItemType kind)
     return FMessages ? FMessages->KvrAddItem(text, kind) : -1;
 }
 
+void TMainCore::AnalyseFrame()
+{
+    const TFrameSamples samples = FrameSamples(*this);
+    Statistics.AddFrame(samples, FATIBusy);
+    Snr.AddFrame(samples, FATIBusy);
+}
+
 bool TMainCore::CheckPowerOn()
 {
     if (FPowerOn)

@@ -3,7 +3,9 @@
 // the command-line tool drives it directly. The operations live in their own classes (register operations,
 // session control, frame decode), each working on this state.
 
+#include "app/ChannelStatistics.h"
 #include "app/MainView.h"
+#include "app/SnrMeasurement.h"
 #include "app/StreamSetup.h"
 #include "chip/KorvaneKT880.h"
 #include "common/KvrTypes.h"
@@ -61,6 +63,11 @@ public:
     std::unique_ptr<TToolChange> ToolChange;
     // The data log, written from the frame handler.
     std::unique_ptr<TDataLog> DataLog;
+    // Tuning analysis over the displayed values: live statistics and a running SNR measurement.
+    TChannelStatistics Statistics;
+    TSnrMeasurement Snr;
+    // Feeds both with the decoded frame (the frame handler's last step before the display).
+    void AnalyseFrame();
 
     // Shell.
     bool FClosing = false;

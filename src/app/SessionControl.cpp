@@ -106,6 +106,7 @@ void TSessionControl::Start()
     FCore.FDeltaChs.fill(0);
     FCore.FCalcTouchTH.fill(0);
     FCore.FActualBaseRead = false;
+    FCore.Statistics.Restart();
 
     tool.StopBitControl(TStopBitControl::sbOff);
     tool.StopBitControl(TStopBitControl::sbRestore);

@@ -1,11 +1,13 @@
 #include "app/ui/AppForms.h"
 
 #include "app/ui/MainUnit.h"
+#include "app/ui/ScopeThresholdLines.h"
 #include "app/ui/ScopeUnit.h"
 #include "help/ui/AboutDialogUnit.h"
 #include "help/ui/HintTipsUnit.h"
 #include "persist/ui/StartupUnit.h"
 #include "settings/ui/EasyShowSendUnit.h"
+#include "settings/SettingsPages.h"
 #include "settings/ui/SendCommandsUnit.h"
 #include "settings/ui/SettingsUnit.h"
 #include "toollink/ui/CtSetupUnit.h"
@@ -33,6 +35,7 @@ void CreateForms(std::shared_ptr<HidBackend> backend, const QString& copyDataNam
     SettingsForm = new TSettingsForm;
     StartupForm = new TStartupForm;
     CtSetupForm = new TCtSetupForm;
+    AttachScopeAnalysis(*ScopeForm, MainForm->Core(), [] { SettingsForm->SelectPageForEdit(spThr); });
     for (QWidget* window : std::initializer_list<QWidget*>{ScopeForm, SendCommands, AboutDialog, HintTipsForm,
                                                            EasyShowSendForm, SettingsForm, StartupForm, CtSetupForm})
         CentreOnScreen(window);

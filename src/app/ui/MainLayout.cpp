@@ -110,6 +110,12 @@ void TMainForm::CreateMenu()
     ShowSendCommands1 = options->addAction(QStringLiteral("Show Send Commands"));
     ShowSendCommands1->setObjectName(QStringLiteral("ShowSendCommands1"));
 
+    QMenu* analysis = menuBar()->addMenu(QStringLiteral("&Analysis"));
+    StatisticsAction = analysis->addAction(QStringLiteral("Statistics"));
+    StatisticsAction->setObjectName(QStringLiteral("StatisticsAction"));
+    SnrAction = analysis->addAction(QStringLiteral("SNR Measurement..."));
+    SnrAction->setObjectName(QStringLiteral("SnrAction"));
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     HintsTips1 = help->addAction(QStringLiteral("Hints && Tips"));
     HintsTips1->setObjectName(QStringLiteral("HintsTips1"));
@@ -312,6 +318,10 @@ void TMainForm::CreateBarPanel(QWidget* parent)
         bar->addWidget(b);
     }
     bar->addStretch(1);
+    StatisticsBtn = new QPushButton(QStringLiteral("Statistics"), Panel18);
+    StatisticsBtn->setObjectName(QStringLiteral("StatisticsBtn"));
+    StatisticsBtn->setToolTip(QStringLiteral("Noise, drift and delta of each channel, and the SNR measurement"));
+    bar->addWidget(StatisticsBtn);
 
     BarGraph = new QCustomPlot(BarPanel);
     BarGraph->setObjectName(QStringLiteral("BarGraph"));

@@ -13,6 +13,8 @@
 #include "app/ui/LiveDisplay.h"
 #include "app/ui/PictureBox.h"
 #include "app/ui/ScopeUnit.h"
+#include "app/ui/StatisticsWindow.h"
+#include "app/ui/ThresholdOverlay.h"
 #include "help/MainButtonHints.h"
 #include "help/ui/AboutDialogUnit.h"
 #include "help/ui/HintTipsUnit.h"
@@ -90,6 +92,8 @@ TMainForm::TMainForm(std::shared_ptr<HidBackend> backend, const QString& copyDat
     FCopyData->Listen(copyDataName.isEmpty() ? TCopyDataServer::ServerName() : copyDataName);
     ConnectControls();
     LiveDisplay = new TLiveDisplay(*this, *FCore);
+    BarThresholds = new TThresholdOverlay(BarGraph, *FCore, true);
+    BarThresholds->BeforeDrag = [] { SettingsForm->SelectPageForEdit(spThr); };
     SettingsFile = std::make_unique<TSettingsFile>(*FCore);
     FormCreate();
 }
@@ -143,6 +147,9 @@ void TMainForm::ConnectControls()
     });
     connect(HintsTips1, &QAction::triggered, this, [] { HintTipsForm->exec(); });
     connect(About1, &QAction::triggered, this, [] { AboutDialog->exec(); });
+    connect(StatisticsAction, &QAction::triggered, this, &TMainForm::StatisticsClick);
+    connect(StatisticsBtn, &QPushButton::clicked, this, &TMainForm::StatisticsClick);
+    connect(SnrAction, &QAction::triggered, this, &TMainForm::SnrClick);
 
     connect(SetupButton, &QPushButton::clicked, this, &TMainForm::SetupButtonClick);
     connect(ScopeButton, &QPushButton::clicked, this, &TMainForm::ScopeButtonClick);
@@ -453,6 +460,19 @@ void TMainForm::ShowWindowRestored(QWidget* window)
 void TMainForm::SetupButtonClick()
 {
     ShowWindowRestored(SettingsForm);
+}
+
+void TMainForm::StatisticsClick()
+{
+    if (!StatisticsWindow)
+        StatisticsWindow = new TStatisticsWindow(*FCore, this);
+    StatisticsWindow->ShowBeside();
+}
+
+void TMainForm::SnrClick()
+{
+    StatisticsClick();
+    StatisticsWindow->SnrButtonClick();
 }
 
 void TMainForm::ScopeButtonClick()

@@ -38,6 +38,8 @@ class TMainCore;
 class TPictureBox;
 class TSettingsFile;
 class TSevenSegment;
+class TStatisticsWindow;
+class TThresholdOverlay;
 class TToolTipItem;
 class TToolTipManager;
 
@@ -171,6 +173,12 @@ public:
     QAction* ShowSendCommands1;
     QAction* HintsTips1;
     QAction* About1;
+    // "Analysis" menu: the live statistics window and the guided SNR measurement.
+    QAction* StatisticsAction;
+    QAction* SnrAction;
+    void StatisticsClick();
+    void SnrClick();
+    TStatisticsWindow* StatisticsWindow = nullptr;
 
     // Left column.
     QScrollArea* ScrollBox;
@@ -201,10 +209,13 @@ public:
     QPushButton* RedoATIBtn;
     QPushButton* ReseedBtn;
     QPushButton* AckResetButton;
+    QPushButton* StatisticsBtn; // at the right end of Panel18
     QCustomPlot* BarGraph;
     QCPBars* Series1;
     QCPBars* Series2;
     TGraphPicture* GraphPicture;
+    // Prox and touch thresholds over the bars, movable by dragging.
+    TThresholdOverlay* BarThresholds = nullptr;
     QWidget* ChannelRow;
     // Per channel, index = channel; TTLbl[0] is null (channel 0 has no touch threshold).
     std::array<QLabel*, 4> CHPTShape{}, CHLabel{}, CSLbl{}, LTALbl{}, DTLbl{}, TTLbl{};

@@ -537,14 +537,25 @@ void TSettingsForm::FormActivate()
             FCore.KvrAddItem(QString::fromLatin1(TPreferences::LoadErrorText), TKvrItemType::aError);
     }
     CloseButton->setFocus();
-    if (FDoActivate) {
-        FDoActivate = false;
-        FNavButtons[FShownPage]->setChecked(true);
-        FCore.Pages.FActivePage = FShownPage;
-        FCore.Pages.Snapshot(FShownPage);
-        FCore.Pages.CheckChanges();
-        SyncChangeState();
-    }
+    if (FDoActivate)
+        TakeActivationSnapshot();
+}
+
+void TSettingsForm::TakeActivationSnapshot()
+{
+    FDoActivate = false;
+    FNavButtons[FShownPage]->setChecked(true);
+    FCore.Pages.FActivePage = FShownPage;
+    FCore.Pages.Snapshot(FShownPage);
+    FCore.Pages.CheckChanges();
+    SyncChangeState();
+}
+
+void TSettingsForm::SelectPageForEdit(int index)
+{
+    if (FDoActivate)
+        TakeActivationSnapshot();
+    SelectPage(index);
 }
 
 void TSettingsForm::changeEvent(QEvent* event)

@@ -46,6 +46,9 @@ public:
     int ActivePage() const { return FShownPage; }
     // The navigation: asks before unapplied changes are discarded.
     void SelectPage(int index) { NavButtonClick(index); }
+    // The same for an edit made outside the window (a threshold dragged on a graph): a snapshot still owed to
+    // the next activation is taken now, so that it cannot swallow the edit.
+    void SelectPageForEdit(int index);
 
     // Engineering mode shows the "Engineering" navigation button.
     void SetEngineeringVisible(bool visible);
@@ -212,6 +215,8 @@ private:
     TSettingsRecord& Settings() const;
 
     void ShowPage(int page);
+    // The snapshot of the shown page that an activation after a close takes.
+    void TakeActivationSnapshot();
     void ApplySetupPage();
     void ApplyDone(int page, int rows, bool reread, bool ok);
     void ShowError(const QString& text);
