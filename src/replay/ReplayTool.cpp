@@ -8,6 +8,7 @@
 namespace {
 
 constexpr auto StreamPoll = std::chrono::milliseconds(20); // how soon a stream start is noticed
+constexpr uint8_t AtiBusyFlag = 0x04, AtiEvent = 0x08;
 constexpr auto MaxLag = std::chrono::seconds(1);           // further behind, the timing starts afresh
 
 } // namespace
@@ -172,6 +173,8 @@ void TReplayTool::OnOutputReport(const QByteArray& report)
 
 void TReplayTool::LoadSetup()
 {
+    const TRecordedValues first = FRecording.Values(FRecording.Frames.front());
+    FTuningFrames = first.HasFlags && (first.Flags & AtiBusyFlag) ? 0 : PowerUpTuningFrames;
     for (const auto& [address, bytes] : FRecording.Setup)
         FChip.LoadRegister(address, bytes);
     if (FRecording.ActualBase)
@@ -184,7 +187,8 @@ bool TReplayTool::PlayFrame(TSimTool::Reports& out)
 {
     if (!FTool.Status().streaming || FPosition >= FRecording.Frames.size())
         return false;
-    const TRecordedFrame& frame = FRecording.Frames[FPosition++];
+    const bool tuning = FTuningFrames > 0;
+    const TRecordedFrame& frame = FRecording.Frames[tuning ? FPosition : FPosition++];
     const QByteArray& map = FRecording.StreamMaps[frame.Map];
     for (int i = 0; i < map.size() && i < frame.Data.size(); ++i)
         if (map[i] != 0)
@@ -202,6 +206,13 @@ bool TReplayTool::PlayFrame(TSimTool::Reports& out)
             deltas[2 * c + 1] = char((d >> 8) & 0xFF);
         }
         FChip.LoadRegister(RecordedRegister::Deltas, deltas);
+    }
+    if (tuning) {
+        QByteArray flags = FChip.Register(RecordedRegister::SystemFlags);
+        const bool busy = --FTuningFrames > 0;
+        flags[0] = char(busy ? flags[0] | AtiBusyFlag : flags[0] & ~AtiBusyFlag);
+        flags[1] = char(busy ? 0 : AtiEvent);
+        FChip.LoadRegister(RecordedRegister::SystemFlags, flags);
     }
     FTool.Tick(true, out);
     return true;

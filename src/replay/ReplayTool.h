@@ -3,6 +3,9 @@
 // HID backend like the simulator. The tool answers the program's commands as a real tool does; the chip
 // holds the recording's register set-up, and each streamed frame carries the registers of the next recorded
 // frame, sent with the recorded timing scaled by the speed. Frames advance only while the tool streams.
+// Like a chip, the replayed chip tunes itself after power-up: unless the recording begins with its own
+// tuning, the first PowerUpTuningFrames frames show the next recorded frame with ATI busy, then once with
+// the tuning ended, before the recording goes on.
 //
 // Threading: the host writes command reports on its own thread; a worker thread plays the frames (unless
 // the clock is manual). One mutex guards the tool, the chip and the position; reports are sent after it is
@@ -28,6 +31,7 @@ class TReplayTool : public QObject {
     Q_OBJECT
 public:
     static constexpr double MinSpeed = 0.25, MaxSpeed = 16.0;
+    static constexpr int PowerUpTuningFrames = 4;
 
     // With manualClock only Advance and Step play frames.
     explicit TReplayTool(TRecording recording, bool manualClock = false, QObject* parent = nullptr);
@@ -74,6 +78,7 @@ private:
     TSimFaultInjector FFaults;
     TSimTool FTool;
     int FPosition = 0;
+    int FTuningFrames = 0; // power-up tuning frames still to stream
     bool FPaused = false;
     double FSpeed = 1.0;
     bool FAnchored = false; // the timing below refers to the current run
