@@ -24,6 +24,7 @@
 #include "persist/SettingsFile.h"
 #include "persist/ui/DataLogPage.h"
 #include "persist/ui/StartupUnit.h"
+#include "replay/ui/RecordingActions.h"
 #include "settings/ui/EasyShowSendUnit.h"
 #include "settings/ui/SendCommandsUnit.h"
 #include "settings/ui/SettingsUnit.h"
@@ -91,6 +92,7 @@ TMainForm::TMainForm(std::shared_ptr<HidBackend> backend, const QString& copyDat
     ConnectControls();
     LiveDisplay = new TLiveDisplay(*this, *FCore);
     SettingsFile = std::make_unique<TSettingsFile>(*FCore);
+    Recording = std::make_unique<TRecordingActions>(*FCore, FileMenu, Exit1, this);
     FormCreate();
 }
 
@@ -98,6 +100,7 @@ TMainForm::~TMainForm()
 {
     // It unhooks itself from the core, which goes first otherwise.
     SettingsFile.reset();
+    Recording.reset();
     FormDestroy();
     if (FShortcuts)
         qApp->removeEventFilter(FShortcuts.get());
@@ -352,6 +355,7 @@ void TMainForm::FormClose()
     core.FClosing = true;
     if (core.DataLog->FDoLog && SettingsForm)
         SettingsForm->DataLog->LogDataButtonClick();
+    Recording->StopRecordingClick();
     const int tools = core.KorvaneDevList1->HidDevices().Count;
     if (core.FIsStreaming && tools > 0) {
         StopScopeTimer();
