@@ -9,21 +9,34 @@ constexpr int HeaderBytes = 3;
 
 // The registers whose values the frames are read against: system flag settings, multipliers, compensation,
 // prox settings, thresholds, timings, gesture timers, active channels.
-std::map<uint8_t, QByteArray> SetupRegisters(const TSettingsRecord& settings)
+std::map<uint8_t, QByteArray> SetupRegisters(const TMainCore& core)
 {
     using namespace KT610B;
     const std::pair<uint8_t, int> registers[] = {
         {SystemFlags, 1},        {Multipliers, MultipliersLength}, {Compensation, CompensationLength},
         {ProxSettings, ProxSettingsLength}, {Thresholds, ThresholdsLength}, {Timings, TimingsLength},
-        {GestureTimers, GestureTimersLength}, {ActiveChannels, ActiveChannelsLength}};
+        {GestureTimers, GestureTimersLength}};
     std::map<uint8_t, QByteArray> setup;
     for (const auto& [address, length] : registers) {
         QByteArray bytes(length, '\0');
         for (int i = 0; i < length; ++i)
-            bytes[i] = char(settings.ComposeRegisterByte(address, i));
+            bytes[i] = char(core.Settings.ComposeRegisterByte(address, i));
         setup[address] = bytes;
     }
+    // The main window's channel boxes, as their click writes them.
+    uint8_t channels = 0;
+    for (int c = 0; c < 4; ++c)
+        channels |= uint8_t(core.CHCheck[size_t(c)] ? 1 << c : 0);
+    setup[ActiveChannels] = QByteArray(1, char(channels));
     return setup;
+}
+
+std::optional<std::array<int, 4>> ActualBase(const TMainCore& core)
+{
+    if (!core.FActualBaseRead)
+        return std::nullopt;
+    const auto& b = core.FActualBase;
+    return std::array<int, 4>{b[0], b[1], b[2], b[3]};
 }
 
 } // namespace
@@ -44,12 +57,9 @@ bool TFrameRecorder::Start(const QString& fileName)
 {
     if (FWriter.Active())
         Stop();
-    std::optional<std::array<int, 4>> base;
-    if (FCore.FActualBaseRead)
-        base = std::array<int, 4>{FCore.FActualBase[0], FCore.FActualBase[1], FCore.FActualBase[2],
-                                  FCore.FActualBase[3]};
+    FActualBase = ActualBase(FCore);
     QString error;
-    if (!FWriter.Start(fileName, SetupRegisters(FCore.Settings), base, error)) {
+    if (!FWriter.Start(fileName, SetupRegisters(FCore), FActualBase, error)) {
         FCore.KvrAddItem(error, TKvrItemType::aError);
         return false;
     }
@@ -93,6 +103,14 @@ void TFrameRecorder::FrameStep(uint16_t size, const uint8_t* data)
         FFirstUs = now;
     const QByteArray map(reinterpret_cast<const char*>(s.FStreamBytes.data()), length);
     QString error;
+    // The actual base is read once a tuning run has ended, often after the recording began.
+    if (const auto base = ActualBase(FCore); base != FActualBase) {
+        FActualBase = base;
+        if (base && !FWriter.AppendActualBase(*base, error)) {
+            Failed(error);
+            return;
+        }
+    }
     if (!FWriter.Append(now - FFirstUs, map, data + HeaderBytes, length, error))
         Failed(error);
 }

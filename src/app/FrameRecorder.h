@@ -38,4 +38,5 @@ private:
     TRecordingWriter FWriter;
     QElapsedTimer FElapsed;
     qint64 FFirstUs = -1;
+    std::optional<std::array<int, 4>> FActualBase; // as last written
 };

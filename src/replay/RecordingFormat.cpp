@@ -12,13 +12,18 @@ QByteArray Header(const std::map<uint8_t, QByteArray>& setup, const std::optiona
     for (const auto& [address, bytes] : setup)
         h += "Register " + QByteArray::number(address, 16).rightJustified(2, '0').toUpper() + '\t'
              + bytes.toHex(' ').toUpper() + "\r\n";
-    if (actualBase) {
-        h += "Actual base\t";
-        for (int c = 0; c < 4; ++c)
-            h += QByteArray::number((*actualBase)[size_t(c)]) + (c < 3 ? " " : "\r\n");
-    }
+    if (actualBase)
+        h += ActualBaseLine(*actualBase);
     h += "Frames\r\n";
     return h;
+}
+
+QByteArray ActualBaseLine(const std::array<int, 4>& base)
+{
+    QByteArray line = "Actual base\t";
+    for (int c = 0; c < 4; ++c)
+        line += QByteArray::number(base[size_t(c)]) + (c < 3 ? " " : "\r\n");
+    return line;
 }
 
 QByteArray MapLine(const QByteArray& map)
@@ -48,6 +53,20 @@ bool ParseHex(const QByteArray& text, QByteArray& bytes)
     return true;
 }
 
+bool ParseActualBase(const QByteArray& line, TRecording& r)
+{
+    const QList<QByteArray> values = line.mid(int(qstrlen("Actual base\t"))).split(' ');
+    if (values.size() != 4)
+        return false;
+    std::array<int, 4> base{};
+    bool ok = true;
+    for (int c = 0; c < 4 && ok; ++c)
+        base[size_t(c)] = values[c].toInt(&ok);
+    if (ok)
+        r.ActualBase = base;
+    return ok;
+}
+
 } // namespace
 
 std::optional<TRecording> ParseFrameRecording(const QByteArray& text, QString& error)
@@ -75,16 +94,8 @@ std::optional<TRecording> ParseFrameRecording(const QByteArray& text, QString& e
                 break;
             r.Setup[uint8_t(address)] = bytes;
         } else if (line.startsWith("Actual base\t")) {
-            const QList<QByteArray> values = line.mid(12).split(' ');
-            if (values.size() != 4)
+            if (!ParseActualBase(line, r))
                 break;
-            std::array<int, 4> base{};
-            bool ok = true;
-            for (int c = 0; c < 4 && ok; ++c)
-                base[size_t(c)] = values[c].toInt(&ok);
-            if (!ok)
-                break;
-            r.ActualBase = base;
         } else {
             break;
         }
@@ -101,6 +112,8 @@ std::optional<TRecording> ParseFrameRecording(const QByteArray& text, QString& e
         const int tab = int(line.indexOf('\t'));
         QByteArray bytes;
         bool ok = tab > 0 && ParseHex(line.mid(tab + 1), bytes);
+        if (line.startsWith("Actual base\t") && ParseActualBase(line, r))
+            continue;
         if (ok && line.startsWith("Map\t")) {
             r.StreamMaps.append(bytes);
             continue;

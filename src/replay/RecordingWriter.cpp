@@ -42,6 +42,14 @@ bool TRecordingWriter::Append(qint64 timeUs, const QByteArray& map, const uint8_
     return true;
 }
 
+bool TRecordingWriter::AppendActualBase(const std::array<int, 4>& base, QString& error)
+{
+    if (!FFile.isOpen())
+        return false;
+    FBlock += RecordingFormat::ActualBaseLine(base);
+    return true;
+}
+
 bool TRecordingWriter::Flush(QString& error)
 {
     FSinceFlush.start();

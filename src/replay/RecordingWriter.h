@@ -21,6 +21,8 @@ public:
     // One frame laid out by map. False with error set when the file could not be written; the writer is then
     // closed and what was flushed before stays.
     bool Append(qint64 timeUs, const QByteArray& map, const uint8_t* data, int size, QString& error);
+    // New actual base values, for the frames that follow.
+    bool AppendActualBase(const std::array<int, 4>& base, QString& error);
     // Writes what is pending and closes. False with error set when the last block could not be written.
     bool Stop(QString& error);
 
