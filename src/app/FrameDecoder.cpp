@@ -59,6 +59,8 @@ void TFrameDecoder::KT880Device1Streaming(uint16_t Size, uint8_t HIDToolID, cons
     }
     if ((Data[0] >> 4) != FCore.View()->ShownToolID())
         return;
+    if (FCore.OnRecordFrame)
+        FCore.OnRecordFrame(Size, Data);
     FBytes = Data;
     ++FCore.FFramesDecoded;
 

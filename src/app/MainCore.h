@@ -186,6 +186,8 @@ public:
     std::function<void(int index)> OnLoadDemoSettings;
     // Filled by the data log: run for every accepted frame after its decode.
     std::function<void()> OnLogFrame;
+    // Filled by the frame recorder: run for every accepted frame before its decode (Data as the handler has it).
+    std::function<void(uint16_t Size, const uint8_t* Data)> OnRecordFrame;
 
 private:
     IMessageSink* FMessages;

@@ -3,6 +3,7 @@
 #include "app/StreamSetup.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -173,6 +174,8 @@ TCliCommand CommandNamed(const QString& name)
         return TCliCommand::Log;
     if (name == QLatin1String("diff"))
         return TCliCommand::Diff;
+    if (name == QLatin1String("whatif"))
+        return TCliCommand::WhatIf;
     return TCliCommand::None;
 }
 
@@ -224,6 +227,7 @@ QString CheckArguments(TCliOptions& o, const QString& commandName, const QString
     case TCliCommand::SaveSettings:
     case TCliCommand::LoadSettings:
     case TCliCommand::Log:
+    case TCliCommand::WhatIf:
         if (positional.size() != 1)
             return QStringLiteral("%1 needs one FILE").arg(commandName);
         o.File = positional[0];
@@ -251,7 +255,7 @@ TCliParseResult ParseCommandLine(const QStringList& args)
     QStringList positional;
     bool simOptionSeen = false;
     bool framesGiven = false, secondsGiven = false, setupGiven = false;
-    bool logChoiceGiven = false, eventsGiven = false;
+    bool logChoiceGiven = false, eventsGiven = false, whatIfGiven = false;
 
     auto fail = [&](const QString& error) {
         result.Error = error;
@@ -321,6 +325,58 @@ TCliParseResult ParseCommandLine(const QStringList& args)
             if (v.missing)
                 return fail(QStringLiteral("-o needs an output FILE"));
             o.File = v.value;
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--record"), args, i); v.matched) {
+            if (v.missing)
+                return fail(QStringLiteral("--record needs a recording FILE"));
+            o.RecordFile = v.value;
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--replay"), args, i); v.matched) {
+            if (v.missing)
+                return fail(QStringLiteral("--replay needs a recording FILE"));
+            o.ReplayFile = v.value;
+            continue;
+        }
+        const auto whatIfNumber = [&](const char* name, qint64 low, qint64 high, int& value) -> std::optional<QString> {
+            TValued v = TakeValue(QString::fromLatin1(name), args, i);
+            if (!v.matched)
+                return std::nullopt;
+            qint64 n = 0;
+            if (v.missing || !ParseDecimal(v.value, low, high, n))
+                return QStringLiteral("%1 needs a number %2..%3").arg(QString::fromLatin1(name)).arg(low).arg(high);
+            value = int(n);
+            whatIfGiven = true;
+            return QString();
+        };
+        if (auto e = whatIfNumber("--prox-th", 0, 255, o.WhatIfProx)) {
+            if (!e->isEmpty())
+                return fail(*e);
+            continue;
+        }
+        if (auto e = whatIfNumber("--debounce", 1, 64, o.WhatIfDebounce)) {
+            if (!e->isEmpty())
+                return fail(*e);
+            continue;
+        }
+        if (auto e = whatIfNumber("--release", 1, 64, o.WhatIfRelease)) {
+            if (!e->isEmpty())
+                return fail(*e);
+            continue;
+        }
+        if (TValued v = TakeValue(QStringLiteral("--touch-th"), args, i); v.matched) {
+            const QStringList parts = v.value.split(u',');
+            o.WhatIfTouch.clear();
+            for (const QString& part : parts) {
+                qint64 n = 0;
+                if (v.missing || !ParseDecimal(part, 0, 255, n))
+                    break;
+                o.WhatIfTouch.append(int(n));
+            }
+            if (o.WhatIfTouch.size() != parts.size() || (parts.size() != 1 && parts.size() != 3))
+                return fail(QStringLiteral("--touch-th needs N or N1,N2,N3 (0..255)"));
+            whatIfGiven = true;
             continue;
         }
         if (arg == QLatin1String("--chip")) {
@@ -412,6 +468,12 @@ TCliParseResult ParseCommandLine(const QStringList& args)
         return fail(QStringLiteral("--mode, --channels, --columns and --events belong to the log command"));
     if (eventsGiven && o.Log.LogCombo != lmEventsOnly)
         return fail(QStringLiteral("--events needs --mode events"));
+    if (!o.RecordFile.isEmpty() && !streams)
+        return fail(QStringLiteral("--record belongs to the stream and log commands"));
+    if (whatIfGiven && c != TCliCommand::WhatIf)
+        return fail(QStringLiteral("--prox-th, --touch-th, --debounce and --release belong to the whatif command"));
+    if (!o.ReplayFile.isEmpty() && o.Sim.simulate)
+        return fail(QStringLiteral("--replay and --simulate cannot be combined"));
     if (o.Chip && c != TCliCommand::Diff)
         return fail(QStringLiteral("--chip belongs to the diff command"));
     const bool takesSetUp = streams || c == TCliCommand::Version;
@@ -470,13 +532,20 @@ QString CliHelp()
                "                           (with --mode events); a LIST may be none\n"
                "  diff A B | diff A --chip compare two settings files, or a file and the chip's registers,\n"
                "                           key by key: key, register, A, B; exit 1 when they differ\n"
+               "  whatif FILE [--prox-th N] [--touch-th N|N1,N2,N3] [--debounce N] [--release N]\n"
+               "                           evaluate a frame recording or data log against other thresholds\n"
+               "                           and debounce (default: the recorded ones) and print the prox and\n"
+               "                           touch events that would have fired, beside those the chip reported:\n"
+               "                           time (s), frame, channel, event, source (both, what-if, chip)\n"
                "\n"
                "  stream, log and version take --settings FILE or --demo wheel|keys|slider2|slider3: the\n"
-               "  set-up is loaded into the chip after the start, as the start-up chooser does.\n"
+               "  set-up is loaded into the chip after the start, as the start-up chooser does. stream and log\n"
+               "  take --record FILE: every frame also goes into a frame recording (.ktrec).\n"
                "\n"
                "Global options:\n"
                "  --tool N                 the tool to use, by its index in the list (default 0)\n"
                "  --trace                  print every report sent to the tool on standard error\n"
+               "  --replay FILE            play a frame recording or data log back as the tool\n"
                "  --help                   this text\n"
                "  --version                the program's version\n"
                "\n")

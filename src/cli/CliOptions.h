@@ -16,7 +16,7 @@ constexpr int Usage = 2;
 constexpr int NoTool = 3;  // no configuration tool found
 }
 
-enum class TCliCommand { None, List, Errors, Version, Stream, Read, Write, SaveSettings, LoadSettings, ExportHeader, Log, Diff };
+enum class TCliCommand { None, List, Errors, Version, Stream, Read, Write, SaveSettings, LoadSettings, ExportHeader, Log, Diff, WhatIf };
 
 struct TCliOptions {
     SimOptions Sim;
@@ -47,12 +47,21 @@ struct TCliOptions {
     // diff: the files compared; with Chip the second side is the chip.
     QString FileA, FileB;
     bool Chip = false;
+    // stream and log: a frame recording written beside; global: a recording played back as the tool.
+    QString RecordFile;
+    QString ReplayFile;
+    // whatif: the recording and the thresholds and debounce that replace the recorded ones (-1: recorded).
+    int WhatIfProx = -1;
+    QList<int> WhatIfTouch; // one for all touch channels, or CH1, CH2, CH3
+    int WhatIfDebounce = -1;
+    int WhatIfRelease = -1;
 
     // Runs without a configuration tool.
     bool Offline() const
     {
-        return Command == TCliCommand::Diff ? !Chip
-                                            : Command == TCliCommand::ExportHeader && !SettingsFile.isEmpty();
+        return Command == TCliCommand::Diff       ? !Chip
+               : Command == TCliCommand::WhatIf ? true
+                                                : Command == TCliCommand::ExportHeader && !SettingsFile.isEmpty();
     }
 };
 

@@ -12,6 +12,7 @@
 #include "hid/HidapiBackend.h"
 #include "persist/SettingsFile.h"
 #include "settings/RegisterOperations.h"
+#include "replay/ReplayTool.h"
 #include "sim/Simulator.h"
 #include "toollink/HIDToolsErrorCodes.h"
 
@@ -88,6 +89,7 @@ int TCliRunner::Run()
         status = CliHeader::Export(*this, FOptions);
         break;
     case TCliCommand::Errors:
+    case TCliCommand::WhatIf: // runs without a tool
     case TCliCommand::None:
         break;
     }
@@ -102,7 +104,16 @@ int TCliRunner::Run()
 int TCliRunner::Connect()
 {
     std::shared_ptr<HidBackend> backend;
-    if (FOptions.Sim.simulate) {
+    if (!FOptions.ReplayFile.isEmpty()) {
+        QString error;
+        auto recording = ReadRecording(FOptions.ReplayFile, error);
+        if (!recording) {
+            TCliTerminal::Err(QStringLiteral("error: ") + error);
+            return CliExit::Failure;
+        }
+        FReplay = std::make_unique<TReplayTool>(std::move(*recording));
+        backend = FReplay->Backend();
+    } else if (FOptions.Sim.simulate) {
         FSimulator = std::make_unique<TSimulator>(FOptions.Sim);
         backend = FSimulator->Backend();
     } else {

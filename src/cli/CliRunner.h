@@ -14,6 +14,7 @@
 class TMainCore;
 class TReplyWaits;
 class TSimulator;
+class TReplayTool;
 class THidDevice;
 class TSettingsFile;
 
@@ -51,6 +52,8 @@ public:
     // Runs the event loop until done() holds; false with an error item when the time runs out (timeoutError),
     // the user interrupts or the tool goes.
     bool WaitUntil(const std::function<bool()>& done, int ms, const QString& timeoutError);
+    // The recording played back as the tool (--replay), else null.
+    TReplayTool* Replay() const { return FReplay.get(); }
     // Waits for the next decoded frame.
     bool WaitForFrame();
 
@@ -73,6 +76,7 @@ private:
     TCliTerminal FTerminal;
     std::shared_ptr<TReplyWaits> FWaits;
     std::unique_ptr<TSimulator> FSimulator;
+    std::unique_ptr<TReplayTool> FReplay;
     std::unique_ptr<TMainCore> FCore;
     std::unique_ptr<TSettingsFile> FFiles;
     QPointer<THidDevice> FDevice; // the chosen tool

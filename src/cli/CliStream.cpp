@@ -1,13 +1,22 @@
 #include "cli/CliStream.h"
 
+#include "app/FrameRecorder.h"
 #include "app/MainCore.h"
 #include "app/SessionControl.h"
 #include "cli/BoundedBackend.h"
 #include "cli/CliFormat.h"
 #include "cli/CliRunner.h"
 #include "persist/DataLog.h"
+#include "replay/ReplayTool.h"
+
+namespace {
+// A replay whose last frame was played this long ago has ended.
+constexpr int ReplayEndQuietMs = 500;
+} // namespace
 
 TCliStream::TCliStream(TCliRunner& runner, const TCliOptions& options) : FRunner(runner), FOptions(options) {}
+
+TCliStream::~TCliStream() = default;
 
 int TCliStream::Run()
 {
@@ -19,6 +28,12 @@ int TCliStream::Run()
         return CliExit::Failure;
     if (logging && !StartLog())
         return CliExit::Failure;
+    if (!FOptions.RecordFile.isEmpty()) {
+        FRecorder = std::make_unique<TFrameRecorder>(FRunner.Core());
+        FRecorder->OnStopped = [this] { End(true); };
+        if (!FRecorder->Start(FOptions.RecordFile))
+            return CliExit::Failure;
+    }
     // Nobody reads the output any more: nothing to stream for.
     if (!logging && !TCliTerminal::Out(CliFormat::FrameHeader()))
         return CliExit::Success;
@@ -29,7 +44,11 @@ int TCliStream::Run()
     connect(&FCheckTimer, &QTimer::timeout, this, [this, errorsAtStart, logging, &terminal] {
         if (FEnded)
             return;
-        if (logging && !FRunner.Core().DataLog->FDoLog) {
+        const TReplayTool* replay = FRunner.Replay();
+        if (replay && replay->Position() >= replay->FrameCount() && FSinceFrame.elapsed() > ReplayEndQuietMs) {
+            TCliTerminal::Err(QStringLiteral("info: End of recording"));
+            End(false);
+        } else if (logging && !FRunner.Core().DataLog->FDoLog) {
             End(true); // a write failure stopped the log and said so
         } else if (!FRunner.Core().FIsStreaming) {
             // The session reports a pulled-out tool or a failed restart itself.
@@ -52,6 +71,8 @@ int TCliStream::Run()
     FCheckTimer.stop();
     if (logging && FRunner.Core().DataLog->FDoLog)
         FRunner.Core().DataLog->Stop();
+    if (FRecorder)
+        FRecorder->Stop();
     if (terminal.DataMissedCount() > 1)
         TCliTerminal::Err(QStringLiteral("warning: Some Data Missed (%1 times)").arg(terminal.DataMissedCount()));
     return FFailed ? CliExit::Failure : CliExit::Success;

@@ -8,6 +8,9 @@
 #include <QEventLoop>
 #include <QObject>
 #include <QTimer>
+#include <memory>
+
+class TFrameRecorder;
 
 class TCliRunner;
 
@@ -19,6 +22,7 @@ public:
     static constexpr int CheckIntervalMs = 100;
 
     TCliStream(TCliRunner& runner, const TCliOptions& options);
+    ~TCliStream() override;
 
     // The exit status of the stream itself; the runner powers off afterwards.
     int Run();
@@ -38,4 +42,5 @@ private:
     quint64 FFrames = 0;
     bool FEnded = false;
     bool FFailed = false;
+    std::unique_ptr<TFrameRecorder> FRecorder;
 };

@@ -4,6 +4,7 @@
 #include "cli/CliRunner.h"
 #include "cli/CliSettings.h"
 #include "cli/CliTerminal.h"
+#include "cli/CliWhatIf.h"
 #include "toollink/HIDToolsErrorCodes.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ int main(int argc, char** argv)
     }
     if (options.Command == TCliCommand::Diff && options.Offline())
         return CliSettings::DiffFiles(options);
+    if (options.Command == TCliCommand::WhatIf)
+        return CliWhatIf::Run(options);
     if (options.Command == TCliCommand::ExportHeader && options.Offline())
         return CliHeader::ExportFromFile(options);
     return TCliRunner(options).Run();

@@ -210,6 +210,16 @@ QByteArray TSimChip::Read(int count)
     return data;
 }
 
+void TSimChip::LoadRegister(uint8_t address, const QByteArray& bytes)
+{
+    auto& reg = FReg[address];
+    const int n = std::min<int>(int(bytes.size()), int(reg.size()));
+    for (int i = 0; i < n; ++i)
+        reg[size_t(i)] = uint8_t(bytes[i]);
+    if (address == SystemFlags && n >= 2)
+        FPendingEvents = FCycleEvents = uint8_t(bytes[1]);
+}
+
 QByteArray TSimChip::Register(uint8_t address) const
 {
     const int length = RegisterLength(address);

@@ -86,6 +86,11 @@ public:
     bool EventMode() const { return (FReg[SimRegister::ProxSettings][1] & 0x40) != 0; }
     int SliderMode() const { return (FReg[SimRegister::ProxSettings][1] >> 2) & 3; }
 
+    // A register or memory byte set as a finished cycle left it, for a tool that plays recorded cycles back.
+    // The events byte of SystemFlags counts as this cycle's events.
+    void LoadRegister(uint8_t address, const QByteArray& bytes);
+    void LoadMemory(uint8_t address, uint8_t value) { FMemory[address] = value; }
+
     // Inspection, without the side effects of a bus read.
     QByteArray Register(uint8_t address) const;
     static int RegisterLength(uint8_t address);

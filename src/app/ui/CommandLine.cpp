@@ -21,6 +21,14 @@ bool ParseCommandLine(const QStringList& args, TCommandLine& commandLine, bool i
         } else if (arg.startsWith(QLatin1String("--send-message="))) {
             commandLine.SendMessage = true;
             commandLine.Message = arg.mid(int(qstrlen("--send-message=")));
+        } else if (arg == QLatin1String("--replay") || arg.startsWith(QLatin1String("--replay="))) {
+            const bool inline_ = arg.contains(u'=');
+            if (!inline_ && i + 1 >= args.size()) {
+                error = QStringLiteral("--replay needs a file");
+                return false;
+            }
+            commandLine.ReplayFile = inline_ ? arg.mid(int(qstrlen("--replay="))) : next;
+            i += inline_ ? 0 : 1;
         } else {
             bool consumedNext = false;
             if (ParseSimulatorArgument(arg, next, commandLine.Sim, consumedNext, error)) {
@@ -34,6 +42,10 @@ bool ParseCommandLine(const QStringList& args, TCommandLine& commandLine, bool i
                 return false;
             }
         }
+    }
+    if (!commandLine.ReplayFile.isEmpty() && commandLine.Sim.simulate) {
+        error = QStringLiteral("--replay and --simulate cannot be combined");
+        return false;
     }
     return true;
 }
@@ -49,6 +61,7 @@ QString CommandLineHelp()
                "  --send-message TEXT          send TEXT to the running program and print its answer:\n"
                "                               1 (\"Status\": it runs), 2 (\"Close\": it closes), 0 (other);\n"
                "                               exit status 1 when no instance runs\n"
+               "  --replay FILE                play a frame recording (.ktrec) or a data log back as the tool\n"
                "\n") +
            SimulatorOptionsHelp();
 }

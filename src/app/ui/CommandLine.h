@@ -12,6 +12,7 @@ struct TCommandLine {
     bool SendMessage = false;
     QString Message;
     SimOptions Sim;
+    QString ReplayFile; // --replay: a recording played back as the tool
 };
 
 // Parses the arguments after the program name. With ignoreUnknown, single-dash arguments that are none of

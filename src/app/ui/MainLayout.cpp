@@ -91,6 +91,7 @@ QFormLayout* FlagForm(QGroupBox* group)
 void TMainForm::CreateMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    FileMenu = file;
     ExportH = file->addAction(QStringLiteral("Export H File"));
     ExportH->setObjectName(QStringLiteral("ExportH"));
     ExportH->setEnabled(false);

@@ -26,6 +26,7 @@
 #include "persist/SettingsFile.h"
 #include "persist/ui/DataLogPage.h"
 #include "persist/ui/StartupUnit.h"
+#include "replay/ui/RecordingActions.h"
 #include "settings/ui/EasyShowSendUnit.h"
 #include "settings/ui/SendCommandsUnit.h"
 #include "settings/ui/SettingsUnit.h"
@@ -95,6 +96,7 @@ TMainForm::TMainForm(std::shared_ptr<HidBackend> backend, const QString& copyDat
     BarThresholds = new TThresholdOverlay(BarGraph, *FCore, true);
     BarThresholds->BeforeDrag = [] { SettingsForm->SelectPageForEdit(spThr); };
     SettingsFile = std::make_unique<TSettingsFile>(*FCore);
+    Recording = std::make_unique<TRecordingActions>(*FCore, FileMenu, Exit1, this);
     FormCreate();
 }
 
@@ -102,6 +104,7 @@ TMainForm::~TMainForm()
 {
     // It unhooks itself from the core, which goes first otherwise.
     SettingsFile.reset();
+    Recording.reset();
     FormDestroy();
     if (FShortcuts)
         qApp->removeEventFilter(FShortcuts.get());
@@ -359,6 +362,7 @@ void TMainForm::FormClose()
     core.FClosing = true;
     if (core.DataLog->FDoLog && SettingsForm)
         SettingsForm->DataLog->LogDataButtonClick();
+    Recording->StopRecordingClick();
     const int tools = core.KorvaneDevList1->HidDevices().Count;
     if (core.FIsStreaming && tools > 0) {
         StopScopeTimer();

@@ -35,6 +35,7 @@ class TGraphPicture;
 class TKvrListBox;
 class TLiveDisplay;
 class TMainCore;
+class TRecordingActions;
 class TPictureBox;
 class TSettingsFile;
 class TSevenSegment;
@@ -242,6 +243,9 @@ public:
     TLiveDisplay* LiveDisplay = nullptr;
     // Save and load of settings files, and the demonstration set-ups.
     std::unique_ptr<TSettingsFile> SettingsFile;
+    // File menu: frame recording and what-if.
+    QMenu* FileMenu = nullptr;
+    std::unique_ptr<TRecordingActions> Recording;
 
 signals:
     // The main window has closed: the program ends.

@@ -7,6 +7,8 @@
 #include "app/ui/MainUnit.h"
 #include "app/ui/UnattendedRun.h"
 #include "hid/HidapiBackend.h"
+#include "replay/ReplayTool.h"
+#include "replay/ui/ReplayWindow.h"
 #include "sim/Simulator.h"
 #include "sim/ui/SimulatorWindow.h"
 
@@ -84,8 +86,17 @@ int main(int argc, char** argv)
         return Fail(error);
 
     std::unique_ptr<TSimulator> simulator;
+    std::unique_ptr<TReplayTool> replay;
     std::shared_ptr<HidBackend> backend;
-    if (commandLine.Sim.simulate) {
+    if (!commandLine.ReplayFile.isEmpty()) {
+        auto recording = ReadRecording(commandLine.ReplayFile, error);
+        if (!recording) {
+            std::fprintf(stderr, "kt610b: %s\n", qPrintable(error));
+            return 1;
+        }
+        replay = std::make_unique<TReplayTool>(std::move(*recording));
+        backend = replay->Backend();
+    } else if (commandLine.Sim.simulate) {
         simulator = std::make_unique<TSimulator>(commandLine.Sim);
         backend = simulator->Backend();
     } else {
@@ -95,10 +106,11 @@ int main(int argc, char** argv)
     CreateForms(backend);
     QObject::connect(MainForm, &TMainForm::FormClosed, &app, &QApplication::quit, Qt::QueuedConnection);
     MainForm->show();
-    // With the simulator, its own small window lets the user touch the simulated sensor.
+    // With the simulator, its own small window lets the user touch the simulated sensor; a replay has its
+    // controls in one too.
     std::unique_ptr<QWidget> simulatorWindow;
-    if (simulator) {
-        simulatorWindow.reset(CreateSimulatorWindow(simulator.get()));
+    if (simulator || replay) {
+        simulatorWindow.reset(simulator ? CreateSimulatorWindow(simulator.get()) : new TReplayWindow(replay.get()));
         simulatorWindow->adjustSize();
         const TSimulatorPlacement place = PlaceBeside(MainForm->frameGeometry(), simulatorWindow->frameGeometry().size(),
                                                       MainForm->screen()->availableGeometry());
@@ -114,5 +126,6 @@ int main(int argc, char** argv)
     simulatorWindow.reset();
     DestroyForms();
     simulator.reset();
+    replay.reset();
     return result;
 }
