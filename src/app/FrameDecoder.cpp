@@ -139,12 +139,13 @@ void TFrameDecoder::CalcTouchThresholds()
             continue;
         const int32_t L = FCore.FLTAChs[c];
         const int32_t T = s.TouchThreshold(c);
-        if (!exact) {
+        const int32_t S = s.SensMultiplier(c);
+        const int32_t M = s.CompMultiplier(c);
+        // A multiplier box with no selection (a settings file's index out of range) gives no exact formula.
+        if (!exact || S < 0 || M < 0) {
             FCore.FCalcTouchTH[c] = int32_t(std::nearbyint(L * (T / 256.0)));
             continue;
         }
-        const int32_t S = s.SensMultiplier(c);
-        const int32_t M = s.CompMultiplier(c);
         const int32_t P = s.Compensation(c);
         const int64_t A = base[c];
         // Both terms wrap as 32-bit signed integers would; the division is done in floating point.
