@@ -3,6 +3,7 @@
 // place a target writes to, and the check that turns a broken invariant into a crash libFuzzer records.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
@@ -20,10 +21,13 @@ inline QCoreApplication& App()
     return app;
 }
 
-// Removed when the target exits.
+// Removed when the target exits. In memory where the system has a memory file system: the saves sync
+// every file, which on a disk would bound a target to a few runs per second.
 inline QString TempPath(const QString& name)
 {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/kt610b-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/kt610b-fuzz-XXXXXX"));
     if (!dir.isValid())
         std::abort();
     return dir.filePath(name);

@@ -40,8 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const QString merged = Fuzz::TempPath(QStringLiteral("merged.ini"));
     Fuzz::WriteFile(input, data, size);
 
-    TMainCore core(backend, &messages, &view);
-    TSettingsFile file(core);
+    // A load sets every value the file holds, so the cores are made once.
+    static TMainCore core(backend, &messages, &view);
+    static TMainCore again(backend, &messages, &view);
+    static TSettingsFile file(core);
+    static TSettingsFile reload(again);
     QList<TSettingsEntry> entries;
     QString error;
     const bool readable = TSettingsFile::ReadEntries(input, entries, error);
@@ -58,8 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(file.SaveSettings(merged));
 
     for (const QString& saved : {fresh, merged}) {
-        TMainCore again(backend, &messages, &view);
-        TSettingsFile reload(again);
         FUZZ_CHECK(reload.FillFromFile(saved));
         FUZZ_CHECK(SameEntries(reload.CurrentEntries(), setUp));
         QList<TSettingsEntry> read;
