@@ -56,9 +56,9 @@ bool THidDevice::FlushQueue()
 {
     if (!IsOpen() && !Open())
         return false;
-    std::vector<uint8_t> buffer(static_cast<size_t>(ReadLength()));
+    FFlushBuffer.resize(static_cast<size_t>(ReadLength()));
     for (int i = 0; i < MaxFlushReads; ++i) {
-        const int n = FTransaction->read(buffer.data(), int(buffer.size()), 0);
+        const int n = FTransaction->read(FFlushBuffer.data(), int(FFlushBuffer.size()), 0);
         if (n < 0) {
             FHandleFailed = true;
             return false;

@@ -77,6 +77,8 @@ private:
     int FWaitMs = 100;                 // copied for the reader thread when it starts
     int FCapacity = 16384;
 
+    std::vector<uint8_t> FFlushBuffer; // transaction side: reports dropped by FlushQueue land here
+
     std::mutex FQueueMutex;
     std::deque<std::vector<uint8_t>> FQueue; // reports waiting for the user-interface thread
     bool FDrainPosted = false;               // a drain is posted or running; the reader posts no other

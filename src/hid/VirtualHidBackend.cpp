@@ -37,8 +37,9 @@ public:
     int read(uint8_t* buffer, int capacity, int timeoutMs) override
     {
         std::unique_lock lock(FMutex);
-        FReady.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)),
-                        [this] { return FFailed || !FQueue.empty(); });
+        // A poll must not register as a waiter: every report pushed meanwhile would then pay for a wake-up.
+        if (timeoutMs > 0)
+            FReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return FFailed || !FQueue.empty(); });
         if (FFailed)
             return -1;
         if (FQueue.empty())
@@ -57,12 +58,15 @@ public:
     // Called by the device with its own lock held.
     void Push(const QByteArray& report)
     {
-        std::lock_guard lock(FMutex);
-        if (FFailed)
-            return;
-        if (int(FQueue.size()) >= FCapacity)
-            FQueue.pop_front();
-        FQueue.push_back(report);
+        {
+            std::lock_guard lock(FMutex);
+            if (FFailed)
+                return;
+            if (int(FQueue.size()) >= FCapacity)
+                FQueue.pop_front();
+            FQueue.push_back(report);
+        }
+        // Outside the lock, so that the woken reader does not block on it at once.
         FReady.notify_one();
     }
 

@@ -338,42 +338,36 @@ bool TRegisterOperations::ReadSettingsFromChip(bool NoResume)
     return true;
 }
 
-bool TRegisterOperations::ReadAllThr()
+// Reads the blocks, all of them before any is decoded, into the settings record.
+bool TRegisterOperations::ReadIntoSettings(std::initializer_list<std::pair<uint8_t, uint8_t>> blocks)
 {
     if (!GuardedPause())
         return false;
-    TKvrByteArray data{};
-    if (!Read(Thresholds, ThresholdsLength, data))
-        return false;
-    FCore.Settings.DecodeRegister(Thresholds, ThresholdsLength, data.data());
+    std::vector<TKvrByteArray> data(blocks.size());
+    size_t b = 0;
+    for (const auto& [address, count] : blocks)
+        if (!Read(address, count, data[b++]))
+            return false;
+    b = 0;
+    for (const auto& [address, count] : blocks)
+        FCore.Settings.DecodeRegister(address, count, data[b++].data());
     FCore.View()->SettingsRecordChanged();
     return GuardedResume();
+}
+
+bool TRegisterOperations::ReadAllThr()
+{
+    return ReadIntoSettings({{Thresholds, ThresholdsLength}});
 }
 
 bool TRegisterOperations::ReadAllTimings()
 {
-    if (!GuardedPause())
-        return false;
-    TKvrByteArray timings{}, gestures{};
-    if (!Read(Timings, TimingsLength, timings) || !Read(GestureTimers, GestureTimersLength, gestures))
-        return false;
-    FCore.Settings.DecodeRegister(Timings, TimingsLength, timings.data());
-    FCore.Settings.DecodeRegister(GestureTimers, GestureTimersLength, gestures.data());
-    FCore.View()->SettingsRecordChanged();
-    return GuardedResume();
+    return ReadIntoSettings({{Timings, TimingsLength}, {GestureTimers, GestureTimersLength}});
 }
 
 bool TRegisterOperations::ReadMultComp()
 {
-    if (!GuardedPause())
-        return false;
-    TKvrByteArray mult{}, comp{};
-    if (!Read(Multipliers, MultipliersLength, mult) || !Read(Compensation, CompensationLength, comp))
-        return false;
-    FCore.Settings.DecodeRegister(Multipliers, MultipliersLength, mult.data());
-    FCore.Settings.DecodeRegister(Compensation, CompensationLength, comp.data());
-    FCore.View()->SettingsRecordChanged();
-    return GuardedResume();
+    return ReadIntoSettings({{Multipliers, MultipliersLength}, {Compensation, CompensationLength}});
 }
 
 bool TRegisterOperations::ReadActualBase()

@@ -14,7 +14,9 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 class TMainCore;
 
@@ -95,6 +97,7 @@ private:
     bool Refused();
     bool Failed(uint16_t result);
     bool Read(uint8_t address, uint8_t count, TKvrByteArray& data);
+    bool ReadIntoSettings(std::initializer_list<std::pair<uint8_t, uint8_t>> blocks);
     bool Write(uint8_t length, TKvrByteArray& data);
     bool ReadPointed(uint8_t count, TKvrByteArray& data);
     bool IOWrite(uint8_t line, uint8_t state);

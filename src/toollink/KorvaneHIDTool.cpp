@@ -95,12 +95,11 @@ THidDevice* TKorvaneHidTool::TransactionDevice()
     return FDevList->HidDevices().NameObjects[CurrentDeviceIndex];
 }
 
-uint16_t TKorvaneHidTool::SendReceive(TKvrByteArray Send, TKvrByteArray& Receive)
+uint16_t TKorvaneHidTool::SendReceive(const TKvrByteArray& Send, TKvrByteArray& Receive)
 {
     ++FMessageID;
     if (FMessageID == 255)
         FMessageID = 1;
-    Send[1] = FMessageID;
     std::memset(Receive.data(), 0, ClearedBytes);
 
     THidDevice* device = TransactionDevice();
@@ -109,10 +108,14 @@ uint16_t TKorvaneHidTool::SendReceive(TKvrByteArray Send, TKvrByteArray& Receive
     if (!device->FlushQueue())
         return ToolResult::QueueNotFlushed;
     const int length = std::clamp(device->OutputReportLength(), 1, int(Send.size()));
-    device->WriteReport(Send.data(), length);
+    // The caller's command stays as it was; only the bytes that go out are copied (not the whole array).
+    const size_t copied = std::max(size_t(length), ClearedBytes);
+    std::copy_n(Send.begin(), copied, FOutgoing.begin());
+    FOutgoing[1] = FMessageID;
+    device->WriteReport(FOutgoing.data(), length);
     if (OnSendCommands)
-        OnSendCommands(Send);
-    return WaitForReply(device, Send[1], Receive);
+        OnSendCommands(FOutgoing);
+    return WaitForReply(device, FOutgoing[1], Receive);
 }
 
 // Reads until the reply to expectedID arrives. Stream reports are skipped without counting and without

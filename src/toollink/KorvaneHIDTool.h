@@ -65,7 +65,7 @@ public:
     bool IsPowerOn = false;
     bool FEventMode = false;
     TSendCommandsEvent OnSendCommands;
-    uint16_t SendReceive(TKvrByteArray Send, TKvrByteArray& Receive);
+    uint16_t SendReceive(const TKvrByteArray& Send, TKvrByteArray& Receive);
 
     // Stream events forwarded from the device list.
     TStreamingEvent OnStreaming;
@@ -109,4 +109,5 @@ private:
 
     QPointer<TKorvaneDevList> FDevList;
     QPointer<THidDevice> FRemembered; // cleared when the list frees the device
+    TKvrByteArray FOutgoing{};        // the command as it goes out, with its message ID
 };

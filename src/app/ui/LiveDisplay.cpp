@@ -175,10 +175,13 @@ void TLiveDisplay::FrameDecoded()
     UpdateBarsAndScope();
     if (ScopeForm)
         ScopeForm->FrameDecoded(FCore.FATIBusy);
-    // While streaming, the labels are written with the repaint (BarTimer), not for every frame; a frame that
-    // arrives after a pause or stop is shown whole at once, bars with labels.
-    if (!FForm.BarTimer->isActive())
-        BarTimerTimer();
+    // While streaming, the labels are written with the repaint (BarTimer), not for every frame. Frames that
+    // arrive after a pause or stop are shown at once; they may come in a burst, so the bars are drawn once
+    // for all of them when the event loop is next idle.
+    if (!FForm.BarTimer->isActive()) {
+        ShowPending();
+        FForm.BarGraph->replot(QCustomPlot::rpQueuedReplot);
+    }
 }
 
 void TLiveDisplay::ShowPending()
