@@ -73,9 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The command-line tool's register address and bytes.
     const TCliParseResult read = ParseCommandLine({QStringLiteral("read"), text, QStringLiteral("1")});
     const TCliParseResult write = ParseCommandLine({QStringLiteral("write"), QStringLiteral("10"), text});
-    if (read.Error.isEmpty())
+    // Text starting with "-" is an option (such as -h), not a value.
+    if (read.Error.isEmpty() && !text.startsWith(QLatin1Char('-')))
         FUZZ_CHECK(read.Options.Command == TCliCommand::Read);
-    if (write.Error.isEmpty())
+    if (write.Error.isEmpty() && !text.startsWith(QLatin1Char('-')))
         FUZZ_CHECK(write.Options.Bytes.size() == 1);
     return 0;
 }
