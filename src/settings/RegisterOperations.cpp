@@ -388,17 +388,23 @@ bool TRegisterOperations::ReadActualBase()
 
 // ---- Writes of the settings groups ----------------------------------------------------------------------
 
+// One register block as the settings record composes it, sent as one group.
+bool TRegisterOperations::SendComposed(uint8_t address, int length)
+{
+    TKvrByteArray data{};
+    data[0] = address;
+    for (int byte = 0; byte < length; ++byte)
+        data[size_t(byte + 1)] = FCore.Settings.ComposeRegisterByte(address, byte);
+    return SendGroup(data, length);
+}
+
 bool TRegisterOperations::WriteAllThr()
 {
     if (FCore.FLoadingSettings)
         return true;
     if (!FCore.CheckPowerOn())
         return false;
-    TKvrByteArray data{};
-    data[0] = Thresholds;
-    for (int byte = 0; byte < ThresholdsLength; ++byte)
-        data[size_t(byte + 1)] = FCore.Settings.ComposeRegisterByte(Thresholds, byte);
-    return SendGroup(data, ThresholdsLength);
+    return SendComposed(Thresholds, ThresholdsLength);
 }
 
 bool TRegisterOperations::WriteMultComp(bool Mult, bool Comp)
@@ -407,19 +413,12 @@ bool TRegisterOperations::WriteMultComp(bool Mult, bool Comp)
         return true;
     if (!FCore.CheckPowerOn())
         return false;
-    TKvrByteArray mult{}, comp{};
-    mult[0] = Multipliers;
-    for (int byte = 0; byte < MultipliersLength; ++byte)
-        mult[size_t(byte + 1)] = FCore.Settings.ComposeRegisterByte(Multipliers, byte);
-    comp[0] = Compensation;
-    for (int byte = 0; byte < CompensationLength; ++byte)
-        comp[size_t(byte + 1)] = FCore.Settings.ComposeRegisterByte(Compensation, byte);
     bool ok = true;
     if (Mult)
-        ok = SendGroup(mult, MultipliersLength);
+        ok = SendComposed(Multipliers, MultipliersLength);
     // The compensation goes out even when the multipliers failed.
     if (Comp)
-        ok = SendGroup(comp, CompensationLength) && ok;
+        ok = SendComposed(Compensation, CompensationLength) && ok;
     return ok;
 }
 
@@ -429,18 +428,11 @@ bool TRegisterOperations::WriteTimGes(bool Tim, bool Ges)
         return true;
     if (!FCore.CheckPowerOn())
         return false;
-    TKvrByteArray timings{}, gestures{};
-    timings[0] = Timings;
-    for (int byte = 0; byte < TimingsLength; ++byte)
-        timings[size_t(byte + 1)] = FCore.Settings.ComposeRegisterByte(Timings, byte);
-    gestures[0] = GestureTimers;
-    for (int byte = 0; byte < GestureTimersLength; ++byte)
-        gestures[size_t(byte + 1)] = FCore.Settings.ComposeRegisterByte(GestureTimers, byte);
     bool ok = true;
     if (Tim)
-        ok = SendGroup(timings, TimingsLength);
+        ok = SendComposed(Timings, TimingsLength);
     if (Ges)
-        ok = SendGroup(gestures, GestureTimersLength) && ok;
+        ok = SendComposed(GestureTimers, GestureTimersLength) && ok;
     return ok;
 }
 

@@ -97,6 +97,7 @@ private:
     bool Refused();
     bool Failed(uint16_t result);
     bool Read(uint8_t address, uint8_t count, TKvrByteArray& data);
+    bool SendComposed(uint8_t address, int length);
     bool ReadIntoSettings(std::initializer_list<std::pair<uint8_t, uint8_t>> blocks);
     bool Write(uint8_t length, TKvrByteArray& data);
     bool ReadPointed(uint8_t count, TKvrByteArray& data);
