@@ -8,6 +8,7 @@
 #include "app/ui/ColourSwatch.h"
 #include "app/ui/GraphPicture.h"
 #include "app/ui/MainUnit.h"
+#include "app/ui/ScopeHistoryBar.h"
 #include "persist/Preferences.h"
 #include "settings/ui/FormGeometry.h"
 
@@ -80,6 +81,7 @@ TScopeForm::TScopeForm(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(UpdateTimer, &QTimer::timeout, this, &TScopeForm::UpdateTimerTimer);
 
     CreateChart();
+    HistoryBar = new TScopeHistoryBar(this);
 
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -126,7 +128,11 @@ TScopeForm::TScopeForm(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(ScopeGraph, 1);
+    auto* chartColumn = new QVBoxLayout;
+    chartColumn->setSpacing(0);
+    chartColumn->addWidget(ScopeGraph, 1);
+    chartColumn->addWidget(HistoryBar);
+    layout->addLayout(chartColumn, 1);
     layout->addWidget(SpeedButton1);
     layout->addWidget(ScopeCategoryPanel);
 
@@ -366,19 +372,15 @@ void TScopeForm::UpdateTimerTimer()
         FPrevXPos = FXPos;
         return;
     }
-    bool any = false;
-    for (int t = 0; t < Traces; ++t) {
-        if (!FChartPoints.Changed(t))
-            continue;
-        any = true;
-        const int n = FChartPoints.Count(t);
-        const double* xs = FChartPoints.X(t);
-        const double* ys = FChartPoints.Y(t);
-        QVector<QCPGraphData> data(n);
-        for (int i = 0; i < n; ++i)
-            data[i] = QCPGraphData(xs[i], ys[i]);
-        Series[size_t(t)]->data()->set(data, true);
+    if (HistoryBar->Frozen()) {
+        FPrevXPos = FXPos;
+        HistoryBar->Refresh();
+        return;
     }
+    bool any = false;
+    for (int t = 0; t < Traces; ++t)
+        any = any || FChartPoints.Changed(t);
+    LoadChartPoints();
     if (any && BackgroundPicture->HasPicture())
         BackgroundPicture->Clear();
     if (FXPos > ScopeGraph->xAxis->range().upper) {
@@ -388,6 +390,45 @@ void TScopeForm::UpdateTimerTimer()
     }
     ScopeGraph->replot(QCustomPlot::rpQueuedReplot);
     FPrevXPos = FXPos;
+    HistoryBar->Refresh();
+}
+
+void TScopeForm::LoadChartPoints()
+{
+    for (int t = 0; t < Traces; ++t) {
+        if (!FChartPoints.Changed(t)) {
+            Series[size_t(t)]->data()->clear();
+            continue;
+        }
+        const int n = FChartPoints.Count(t);
+        const double* xs = FChartPoints.X(t);
+        const double* ys = FChartPoints.Y(t);
+        QVector<QCPGraphData> data(n);
+        for (int i = 0; i < n; ++i)
+            data[i] = QCPGraphData(xs[i], ys[i]);
+        Series[size_t(t)]->data()->set(data, true);
+    }
+}
+
+void TScopeForm::AdvanceX()
+{
+    HistoryBar->FrameFed(FXPos, FFrame);
+    ++FXPos;
+}
+
+bool TScopeForm::LiveStreaming() const
+{
+    return MainForm && MainForm->Core().FIsStreaming && !HistoryBar->Frozen();
+}
+
+void TScopeForm::ReturnToLive()
+{
+    if (FZoomed) {
+        FZoomed = false;
+        ScopeGraph->yAxis->setRange(FZoomYMin, FZoomYMax);
+    }
+    LoadChartPoints();
+    ApplyTimeWindow();
 }
 
 // ---- Channels ----
@@ -606,7 +647,7 @@ void TScopeForm::RescaleScopeButtonClick()
 
 void TScopeForm::ZoomTo(const QRect& pixels)
 {
-    if (MainForm && MainForm->Core().FIsStreaming) {
+    if (LiveStreaming()) {
         ApplyTimeWindow();
         return;
     }
@@ -627,7 +668,7 @@ void TScopeForm::ZoomTo(const QRect& pixels)
 
 void TScopeForm::UndoZoom()
 {
-    if (MainForm && MainForm->Core().FIsStreaming) {
+    if (LiveStreaming()) {
         ApplyTimeWindow();
         return;
     }

@@ -2,6 +2,7 @@
 // The scope window: counts and averages plotted over time. The main window feeds it one chart point per
 // frame; the plot takes the stored points in bulk on UpdateTimer only.
 
+#include "app/ScopeHistory.h"
 #include "app/ScopePoints.h"
 
 #include <QColor>
@@ -28,6 +29,7 @@ class TCategoryPanel;
 class TCategoryPanelGroup;
 class TColourSwatch;
 class TGraphPicture;
+class TScopeHistoryBar;
 
 class TScopeForm : public QWidget {
     Q_OBJECT
@@ -45,9 +47,19 @@ public:
     void StopUpdateTimer();
 
     // Feed of one frame: CountChartPoint, then AddXY for each trace that takes a point, then AdvanceX.
-    void CountChartPoint() { FChartPoints.CountChartPoint(); }
-    void AddXY(int SeriesNr, int32_t X, int32_t Y) { FChartPoints.AddXY(SeriesNr, X, Y); }
-    void AdvanceX() { ++FXPos; }
+    // Each frame also goes into the deep history (HistoryBar).
+    void CountChartPoint()
+    {
+        FChartPoints.CountChartPoint();
+        FFrame = {};
+    }
+    void AddXY(int SeriesNr, int32_t X, int32_t Y)
+    {
+        FChartPoints.AddXY(SeriesNr, X, Y);
+        if (SeriesNr >= 0 && SeriesNr < Traces)
+            FFrame.Set(SeriesNr, Y);
+    }
+    void AdvanceX();
     const TScopePoints& ChartPoints() const { return FChartPoints; }
     // Points of a trace, oldest first, as (x, y); positions the trace got no point for are left out.
     std::vector<std::pair<double, double>> Points(int SeriesNr) const;
@@ -80,6 +92,8 @@ public:
     // Zoom into a rectangle of chart pixels (refused while streaming), and the way back.
     void ZoomTo(const QRect& pixels);
     void UndoZoom();
+    // Out of the frozen view: the stored points and the time window again.
+    void ReturnToLive();
 
     // The error box of a refused axis entry (a modal message box; tests catch it here).
     std::function<void(const QString&)> ErrorBox;
@@ -126,6 +140,7 @@ public:
     QCheckBox* XCoordCheck;
     QCheckBox* YCoordCheck;
     QPushButton* BarGraphButton;
+    TScopeHistoryBar* HistoryBar;
 
     int32_t FXPos = 0;
     int32_t FPrevXPos = 0;
@@ -160,7 +175,12 @@ private:
     void ReadPreferences();
     void WritePreferences();
 
+    void LoadChartPoints();
+    // Streaming and showing the live view (not frozen).
+    bool LiveStreaming() const;
+
     TScopePoints FChartPoints;
+    TScopeFrame FFrame; // the frame being fed
     TAxisIncrementTicker* FYTicker;
     std::array<QColor, 5> FScopeColors;
     QVariantAnimation* FSlide;
