@@ -5,7 +5,8 @@ pkgs=(build-essential cmake pkg-config
       qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
       libqcustomplot-dev libqcustomplot2.1-qt6
       libhidapi-dev libudev-dev libgtest-dev
-      xvfb xauth x11-utils imagemagick)
+      xvfb xauth x11-utils imagemagick
+      clang libclang-rt-14-dev llvm)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -200,6 +200,17 @@ TEST_F(SessionDecode, TouchThresholdFormulas)
     Core.CHCheck[2] = false; // an unchecked channel keeps its value
     Frame(0x10, {}, {0, 0, 48, 48, 48});
     EXPECT_EQ(Core.FCalcTouchTH, (std::array<int32_t, 4>{0, 3, 0, 3}));
+
+    // A multiplier index a settings file put out of range selects nothing: no shift by -1, the estimate.
+    Core.CHCheck[2] = true;
+    Core.FActualBase = {0, 200, 100, 150};
+    ASSERT_TRUE(S.SetValue("Sens1Combo", 7));
+    ASSERT_TRUE(S.SetValue("Comp2Combo", 99));
+    S.RefreshMultCaches();
+    S.CH1TThr = S.CH2TThr = 16;
+    Frame(0x10, {}, {0, 0, 512, 512});
+    EXPECT_EQ(Core.FCalcTouchTH[1], 32);
+    EXPECT_EQ(Core.FCalcTouchTH[2], 32);
 }
 
 TEST_F(SessionDecode, FlagsEventsAndProxTouch)

@@ -110,11 +110,15 @@ protected:
     void Pump(int samples)
     {
         Sim->Advance(samples);
+        // Done after 50 ms without a new frame: a slow machine or a sanitizer build delays the reader.
         int last = -1;
-        for (int quiet = 0; quiet < 4;) {
+        QElapsedTimer quiet;
+        quiet.start();
+        while (quiet.elapsed() < 50) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             QThread::msleep(2);
-            quiet = Frames.size() == last ? quiet + 1 : 0;
+            if (Frames.size() != last)
+                quiet.restart();
             last = Frames.size();
         }
     }
