@@ -35,7 +35,6 @@ constexpr int StripHeight = 43;
 
 const QColor FormColour(0xCD, 0xCD, 0xCD);
 const QColor PanelColour(0xF0, 0xF0, 0xF0);
-const QColor Navy(0x00, 0x00, 0x80);
 const QColor SeparatorColour(0x8F, 0x8F, 0x8F);
 
 void Fill(QWidget* widget, const QColor& colour)

@@ -82,6 +82,7 @@ TScopeHistoryBar::TScopeHistoryBar(TScopeForm* form) : QWidget(form), FForm(form
         ShowHistory();
         ShowScrollRange();
     });
+    FPlot = plot;
     plot->installEventFilter(this);
     ShowStatus();
 }
@@ -218,7 +219,8 @@ void TScopeHistoryBar::ShowStatus()
 
 bool TScopeHistoryBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == FForm->ScopeGraph && event->type() == QEvent::Wheel) {
+    // The plot's own pointer: the scope window may be half destroyed when its children go.
+    if (watched == FPlot && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         const int steps = wheel->angleDelta().y();
         if (steps != 0)

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <cstdint>
 
+class QCustomPlot;
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -56,6 +57,7 @@ private:
     uint8_t VisibleTraces() const;
 
     TScopeForm* FForm;
+    QCustomPlot* FPlot = nullptr; // the watched plot
     TScopeHistory FHistory;
     QElapsedTimer FClock;
     bool FFrozen = false;

@@ -552,7 +552,7 @@ void TSettingsForm::CreateEngineeringPage()
             OnShowSendCommands();
     });
 
-    const auto hexGroup = [this, w](const QString& caption, QLineEdit* address, QLineEdit* data, QPushButton* read,
+    const auto hexGroup = [w](const QString& caption, QLineEdit* address, QLineEdit* data, QPushButton* read,
                                     QPushButton* write) {
         auto* group = new QGroupBox(caption, w);
         auto* grid = GroupGrid(group);

@@ -26,7 +26,7 @@ class TDataLogPage;
 class TKvrRadioGroup;
 class TMainCore;
 class TSettingsFile;
-class TSettingsRecord;
+struct TSettingsRecord;
 class TSpinTrackPair;
 
 class TSettingsForm : public QWidget {
