@@ -1,4 +1,5 @@
 #include "replay/ReplayTool.h"
+#include "sim/SinkToolDevice.h"
 
 #include "toollink/ToolFilter.h"
 
@@ -12,30 +13,6 @@ constexpr uint8_t AtiBusyFlag = 0x04, AtiEvent = 0x08;
 constexpr auto MaxLag = std::chrono::seconds(1);           // further behind, the timing starts afresh
 
 } // namespace
-
-// The tool as the HID backend sees it; output reports go to the replay tool for as long as it exists.
-class TReplayToolDevice : public VirtualHidDevice {
-public:
-    using Sink = std::function<void(const QByteArray&)>;
-    TReplayToolDevice(const HidDeviceInfo& info, Sink sink) : VirtualHidDevice(info), FSink(std::move(sink)) {}
-
-    void OutputReport(const QByteArray& report) override
-    {
-        std::lock_guard lock(FSinkMutex);
-        if (FSink)
-            FSink(report);
-    }
-
-    void Disconnect()
-    {
-        std::lock_guard lock(FSinkMutex);
-        FSink = nullptr;
-    }
-
-private:
-    std::mutex FSinkMutex;
-    Sink FSink;
-};
 
 TReplayTool::TReplayTool(TRecording recording, bool manualClock, QObject* parent)
     : QObject(parent),
@@ -53,7 +30,7 @@ TReplayTool::TReplayTool(TRecording recording, bool manualClock, QObject* parent
     info.serialNumber = QStringLiteral("KC60-REPLAY");
     info.inputReportLength = TSimTool::ReportLength;
     info.outputReportLength = TSimTool::ReportLength;
-    FDevice = std::make_shared<TReplayToolDevice>(info, [this](const QByteArray& r) { OnOutputReport(r); });
+    FDevice = std::make_shared<TSinkToolDevice>(info, [this](const QByteArray& r) { OnOutputReport(r); });
     FWorker = std::thread([this] { WorkerLoop(); });
     FBackend->Plug(FDevice);
 }

@@ -25,7 +25,7 @@
 #include <mutex>
 #include <thread>
 
-class TReplayToolDevice;
+class TSinkToolDevice;
 
 class TReplayTool : public QObject {
     Q_OBJECT
@@ -70,7 +70,7 @@ private:
     const TRecording FRecording;
     const bool FManualClock;
     std::shared_ptr<VirtualHidBackend> FBackend;
-    std::shared_ptr<TReplayToolDevice> FDevice;
+    std::shared_ptr<TSinkToolDevice> FDevice;
 
     mutable std::mutex FMutex;
     std::condition_variable FWake;

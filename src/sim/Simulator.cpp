@@ -1,4 +1,5 @@
 #include "sim/Simulator.h"
+#include "sim/SinkToolDevice.h"
 
 #include "toollink/ToolFilter.h"
 
@@ -31,31 +32,6 @@ QString ModelName(uint16_t productId)
 
 } // namespace
 
-// The tool as the HID backend sees it. Output reports go to the simulator for as long as it exists.
-class TSimToolDevice : public VirtualHidDevice {
-public:
-    using Sink = std::function<void(const QByteArray&)>;
-    TSimToolDevice(const HidDeviceInfo& info, Sink sink) : VirtualHidDevice(info), FSink(std::move(sink)) {}
-
-    void OutputReport(const QByteArray& report) override
-    {
-        std::lock_guard lock(FSinkMutex);
-        if (FSink)
-            FSink(report);
-    }
-
-    // The host may hold the device after the simulator is gone; from then on it answers nothing.
-    void Disconnect()
-    {
-        std::lock_guard lock(FSinkMutex);
-        FSink = nullptr;
-    }
-
-private:
-    std::mutex FSinkMutex;
-    Sink FSink;
-};
-
 TSimulator::TSimulator(const SimOptions& options, QObject* parent)
     : QObject(parent),
       FOptions(options),
@@ -76,7 +52,7 @@ TSimulator::TSimulator(const SimOptions& options, QObject* parent)
     info.serialNumber = options.serialNumber;
     info.inputReportLength = TSimTool::ReportLength;
     info.outputReportLength = TSimTool::ReportLength;
-    FDevice = std::make_shared<TSimToolDevice>(info, [this](const QByteArray& r) { OnOutputReport(r); });
+    FDevice = std::make_shared<TSinkToolDevice>(info, [this](const QByteArray& r) { OnOutputReport(r); });
 
     FWorker = std::thread([this] { WorkerLoop(); });
     if (options.plugged)

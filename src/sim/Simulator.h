@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-class TSimToolDevice;
+class TSinkToolDevice;
 
 class TSimulator : public QObject {
     Q_OBJECT
@@ -77,7 +77,7 @@ private:
     const quint64 FSeed;
     QString FProductName;
     std::shared_ptr<VirtualHidBackend> FBackend;
-    std::shared_ptr<TSimToolDevice> FDevice;
+    std::shared_ptr<TSinkToolDevice> FDevice;
 
     mutable std::mutex FMutex; // the models below
     TSimChip FChip;
