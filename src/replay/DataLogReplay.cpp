@@ -1,4 +1,5 @@
 #include "replay/DataLogReplay.h"
+#include "replay/RecordingFormat.h"
 
 #include <QList>
 
@@ -53,12 +54,8 @@ int RelativeRaw(int value)
 
 std::optional<TRecording> ParseDataLog(const QByteArray& text, QString& error)
 {
-    QList<QByteArray> lines = text.split('\n');
-    const bool cutShort = !lines.back().isEmpty();
-    lines.removeLast();
-    for (QByteArray& line : lines)
-        if (line.endsWith('\r'))
-            line.chop(1);
+    bool cutShort = false;
+    const QList<QByteArray> lines = SplitRecordLines(text, cutShort);
     if (lines.isEmpty()) {
         error = QStringLiteral("the data log's header line is incomplete.");
         return std::nullopt;

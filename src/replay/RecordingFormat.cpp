@@ -69,15 +69,21 @@ bool ParseActualBase(const QByteArray& line, TRecording& r)
 
 } // namespace
 
-std::optional<TRecording> ParseFrameRecording(const QByteArray& text, QString& error)
+QList<QByteArray> SplitRecordLines(const QByteArray& text, bool& cutShort)
 {
     QList<QByteArray> lines = text.split('\n');
-    // Text after the last line end was being written when the recorder stopped.
-    const bool cutShort = !lines.back().isEmpty();
+    cutShort = !lines.back().isEmpty();
     lines.removeLast();
     for (QByteArray& line : lines)
         if (line.endsWith('\r'))
             line.chop(1);
+    return lines;
+}
+
+std::optional<TRecording> ParseFrameRecording(const QByteArray& text, QString& error)
+{
+    bool cutShort = false;
+    const QList<QByteArray> lines = SplitRecordLines(text, cutShort);
 
     TRecording r;
     int n = 1; // line 0 is the signature

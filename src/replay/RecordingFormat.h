@@ -15,6 +15,7 @@
 #include "replay/FrameRecording.h"
 
 #include <QByteArray>
+#include <QList>
 #include <array>
 #include <map>
 #include <optional>
@@ -30,3 +31,7 @@ QByteArray FrameLine(qint64 timeUs, const uint8_t* data, int size);
 
 // The recording in text; std::nullopt and the reason in error when it cannot be read.
 std::optional<TRecording> ParseFrameRecording(const QByteArray& text, QString& error);
+
+// The complete lines of a recording or log, without their CR LF. cutShort: text followed the last line end
+// (the writer stopped mid-line); that text is left out.
+QList<QByteArray> SplitRecordLines(const QByteArray& text, bool& cutShort);
