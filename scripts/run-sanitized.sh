@@ -22,11 +22,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for src in tests/fuzz/*.cpp; do
   name=$(basename "$src" .cpp)
-  # New inputs go to a scratch folder; the corpus in the repository is only read.
+  # New inputs go to a scratch folder; the corpus in the repository is only read. A round-trip target
+  # starts from the corpus of its reader.
+  corpus="tests/fuzz/corpus/${name%_roundtrip}"
   mkdir -p "$work/$name"
   echo "fuzz smoke: $name for ${fuzz_seconds} s"
   nice -n 10 "build-asan/$name" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 \
-    "$work/$name" "tests/fuzz/corpus/$name" 2>"$work/$name.log" || { cat "$work/$name.log" >&2; exit 1; }
+    "$work/$name" "$corpus" 2>"$work/$name.log" || { cat "$work/$name.log" >&2; exit 1; }
   grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$work/$name.log" | tr '\n' ' '
   echo
 done

@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <tuple>
+
 namespace {
 
 // Far above any profile file; stops a wrongly chosen file from being read whole into memory.
@@ -16,10 +19,11 @@ bool IsBlank(QChar c)
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
+// Name points into the parsed line: parsing allocates nothing, as every read looks at many lines.
 struct TParsedLine {
     enum TKind { lkOther, lkSection, lkKey };
     TKind Kind = lkOther;
-    QString Name;
+    QStringView Name;
     int ValueStart = 0; // key lines: first character after "=" and the blanks behind it
 };
 
@@ -35,14 +39,14 @@ TParsedLine ParseLine(const QString& line)
         const int close = line.indexOf(QLatin1Char(']'), i + 1);
         if (close > i) {
             parsed.Kind = TParsedLine::lkSection;
-            parsed.Name = line.mid(i + 1, close - i - 1).trimmed();
+            parsed.Name = QStringView(line).mid(i + 1, close - i - 1).trimmed();
         }
         return parsed;
     }
     const int equals = line.indexOf(QLatin1Char('='), i);
     if (equals < 0)
         return parsed;
-    parsed.Name = line.mid(i, equals - i).trimmed();
+    parsed.Name = QStringView(line).mid(i, equals - i).trimmed();
     if (parsed.Name.isEmpty())
         return parsed;
     parsed.Kind = TParsedLine::lkKey;
@@ -53,9 +57,18 @@ TParsedLine ParseLine(const QString& line)
     return parsed;
 }
 
-bool SameName(const QString& a, const QString& b)
+bool SameName(QStringView a, QStringView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Equal for names that SameName() matches (text from a file is 8-bit, so folding by code unit is enough).
+size_t FoldedHash(QStringView name)
+{
+    size_t hash = 14695981039346656037ull;
+    for (QChar c : name)
+        hash = (hash ^ c.toCaseFolded().unicode()) * 1099511628211ull;
+    return hash;
 }
 
 // Lines Header + 1 .. End - 1 belong to the section; Header is -1 when it is missing.
@@ -94,9 +107,9 @@ int FindKey(const QStringList& lines, const TSectionRange& range, const QString&
     return -1;
 }
 
-QString ValueOf(const QString& line)
+QStringView ValueOf(const QString& line)
 {
-    QString value = line.mid(ParseLine(line).ValueStart).trimmed();
+    QStringView value = QStringView(line).mid(ParseLine(line).ValueStart).trimmed();
     if (value.size() >= 2 && value.front() == value.back() &&
         (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')))
         value = value.mid(1, value.size() - 2);
@@ -155,6 +168,7 @@ TIniFile::TIniFile(const QString& fileName) : FFileName(fileName)
 {
     if (!Load(FLines))
         ReadFailure(FError);
+    LinesChanged();
 }
 
 TIniFile::~TIniFile()
@@ -226,6 +240,7 @@ bool TIniFile::Change(TEdit edit)
             return false;
         }
         FDirty = edit(FLines) || FDirty;
+        LinesChanged();
         return true;
     }
     // Read again first, so that whatever else wrote the file meanwhile is kept.
@@ -233,11 +248,13 @@ bool TIniFile::Change(TEdit edit)
     if (!Load(lines))
         return false;
     FLines = lines;
+    LinesChanged();
     if (!edit(lines))
         return true;
     if (!Save(lines))
         return false;
     FLines = lines;
+    LinesChanged();
     return true;
 }
 
@@ -255,24 +272,77 @@ bool TIniFile::WriteFailure(const QString& text)
     return false;
 }
 
+void TIniFile::BuildIndex() const
+{
+    FSections.clear();
+    FKeys.clear();
+    int current = -1; // a repeated section is not read: the first one holds the values
+    for (int i = 0; i < FLines.size(); ++i) {
+        const TParsedLine parsed = ParseLine(FLines[i]);
+        if (parsed.Kind == TParsedLine::lkSection) {
+            if (current >= 0)
+                FSections[size_t(current)].End = i;
+            current = int(FSections.size());
+            for (const TSectionIndex& seen : FSections)
+                if (SameName(seen.Name, parsed.Name))
+                    current = -1;
+            if (current >= 0)
+                FSections.push_back({parsed.Name, i, -1});
+        } else if (parsed.Kind == TParsedLine::lkKey && current >= 0) {
+            FKeys.push_back({FoldedHash(parsed.Name), current, i, parsed.Name});
+        }
+    }
+    if (current >= 0)
+        FSections[size_t(current)].End = int(FLines.size());
+    std::sort(FKeys.begin(), FKeys.end(), [](const TKeyIndex& a, const TKeyIndex& b) {
+        return std::tie(a.Hash, a.Section, a.Line) < std::tie(b.Hash, b.Section, b.Line);
+    });
+    FIndexed = true;
+}
+
+const TIniFile::TSectionIndex* TIniFile::FindIndexed(const QString& Section) const
+{
+    if (!FIndexed)
+        BuildIndex();
+    const QStringView name = QStringView(Section).trimmed();
+    for (const TSectionIndex& section : FSections)
+        if (SameName(section.Name, name))
+            return &section;
+    return nullptr;
+}
+
+int TIniFile::FindIndexedKey(const QString& Section, const QString& Ident) const
+{
+    const TSectionIndex* section = FindIndexed(Section);
+    if (!section)
+        return -1;
+    const int sectionNumber = int(section - FSections.data());
+    const QStringView name = QStringView(Ident).trimmed();
+    const size_t hash = FoldedHash(name);
+    auto key = std::lower_bound(FKeys.begin(), FKeys.end(), hash,
+                                [](const TKeyIndex& entry, size_t value) { return entry.Hash < value; });
+    for (; key != FKeys.end() && key->Hash == hash; ++key)
+        if (key->Section == sectionNumber && SameName(key->Name, name))
+            return key->Line;
+    return -1;
+}
+
 QString TIniFile::ReadString(const QString& Section, const QString& Ident, const QString& Default) const
 {
-    const TSectionRange range = FindSection(FLines, Section.trimmed());
-    if (range.Header < 0)
-        return Default;
-    const int line = FindKey(FLines, range, Ident.trimmed());
-    return line < 0 ? Default : ValueOf(FLines[line]);
+    const int line = FindIndexedKey(Section, Ident);
+    return line < 0 ? Default : ValueOf(FLines[line]).toString();
 }
 
 int TIniFile::ReadInteger(const QString& Section, const QString& Ident, int Default) const
 {
-    if (!ValueExists(Section, Ident))
+    const int line = FindIndexedKey(Section, Ident);
+    if (line < 0)
         return Default;
-    const QString text = ReadString(Section, Ident, QString());
+    const QStringView text = ValueOf(FLines[line]);
     bool ok = false;
     const int value = text.toInt(&ok, 10);
     if (!ok) {
-        ReadFailure(QStringLiteral("[%1] %2: \"%3\" is not an integer").arg(Section, Ident, text));
+        ReadFailure(QStringLiteral("[%1] %2: \"%3\" is not an integer").arg(Section, Ident, text.toString()));
         return Default;
     }
     return value;
@@ -280,9 +350,10 @@ int TIniFile::ReadInteger(const QString& Section, const QString& Ident, int Defa
 
 bool TIniFile::ReadBool(const QString& Section, const QString& Ident, bool Default) const
 {
-    if (!ValueExists(Section, Ident))
+    const int line = FindIndexedKey(Section, Ident);
+    if (line < 0)
         return Default;
-    const QString text = ReadString(Section, Ident, QString());
+    const QStringView text = ValueOf(FLines[line]);
     if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;
     if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
@@ -290,7 +361,7 @@ bool TIniFile::ReadBool(const QString& Section, const QString& Ident, bool Defau
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok, 10);
     if (!ok) {
-        ReadFailure(QStringLiteral("[%1] %2: \"%3\" is not a Boolean").arg(Section, Ident, text));
+        ReadFailure(QStringLiteral("[%1] %2: \"%3\" is not a Boolean").arg(Section, Ident, text.toString()));
         return Default;
     }
     return value != 0;
@@ -298,23 +369,22 @@ bool TIniFile::ReadBool(const QString& Section, const QString& Ident, bool Defau
 
 bool TIniFile::SectionExists(const QString& Section) const
 {
-    return FindSection(FLines, Section.trimmed()).Header >= 0;
+    return FindIndexed(Section) != nullptr;
 }
 
 bool TIniFile::ValueExists(const QString& Section, const QString& Ident) const
 {
-    const TSectionRange range = FindSection(FLines, Section.trimmed());
-    return range.Header >= 0 && FindKey(FLines, range, Ident.trimmed()) >= 0;
+    return FindIndexedKey(Section, Ident) >= 0;
 }
 
 QStringList TIniFile::ReadSection(const QString& Section) const
 {
     QStringList keys;
-    const TSectionRange range = FindSection(FLines, Section.trimmed());
-    for (int i = range.Header + 1; range.Header >= 0 && i < range.End; ++i) {
+    const TSectionIndex* range = FindIndexed(Section);
+    for (int i = range ? range->Header + 1 : 0; range && i < range->End; ++i) {
         const TParsedLine parsed = ParseLine(FLines[i]);
         if (parsed.Kind == TParsedLine::lkKey && !keys.contains(parsed.Name, Qt::CaseInsensitive))
-            keys << parsed.Name;
+            keys << parsed.Name.toString();
     }
     return keys;
 }
@@ -401,6 +471,7 @@ void TIniFile::BeginUpdate()
     FBatchFailed = false;
     FDirty = false;
     FBatchLoaded = Load(FLines);
+    LinesChanged();
 }
 
 bool TIniFile::UpdateFile()
@@ -413,6 +484,7 @@ bool TIniFile::UpdateFile()
         // Show what is really on disk again.
         const QString error = FError;
         Load(FLines);
+        LinesChanged();
         FError = error;
     }
     FInBatch = false;

@@ -15,6 +15,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <vector>
 
 class TIniFile {
 public:
@@ -64,6 +66,27 @@ private:
     template <typename TEdit>
     bool Change(TEdit edit);
     void ReadFailure(const QString& text) const;
+
+    // Where each section's lines and each key are; reads look them up instead of scanning the file, which
+    // with hundreds of keys would cost keys x lines per load. Built on the first read after the lines change;
+    // names are views into the lines and a lookup allocates nothing.
+    struct TSectionIndex {
+        QStringView Name;
+        int Header = -1;
+        int End = -1;
+    };
+    struct TKeyIndex {
+        size_t Hash = 0; // of the folded name
+        int Section = 0; // in FSections
+        int Line = 0;
+        QStringView Name;
+    };
+    void BuildIndex() const;
+    // The first section of that name, or nullptr.
+    const TSectionIndex* FindIndexed(const QString& Section) const;
+    // Line of the key's first occurrence in that section, -1 when missing.
+    int FindIndexedKey(const QString& Section, const QString& Ident) const;
+    void LinesChanged() { FIndexed = false; }
     bool WriteFailure(const QString& text);
 
     QString FFileName;
@@ -72,6 +95,9 @@ private:
     bool FBatchLoaded = false;
     bool FBatchFailed = false;
     bool FDirty = false;
+    mutable std::vector<TSectionIndex> FSections; // first occurrences, in file order
+    mutable std::vector<TKeyIndex> FKeys;         // sorted by hash, section, line
+    mutable bool FIndexed = false;
     mutable bool FReadFailed = false;
     mutable QString FError;
 };

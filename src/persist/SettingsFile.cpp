@@ -33,6 +33,10 @@ struct TKey {
     const char* Control = nullptr;
     bool TMainCore::*CoreCheck = nullptr;
     int Channel = -1;
+    // The names as strings, made once: a load looks up every key.
+    QString SectionName{};
+    QString KeyName{};
+    QString ControlName{};
 };
 
 TKey Number(const char* section, const char* key, const char* control, int def)
@@ -146,6 +150,11 @@ const std::vector<TKey>& Keys()
         k.push_back(Check("Streaming", "CS", "CSCheck", true));
         k.push_back(Check("Streaming", "LT", "LTACheck", true));
         k.push_back(Check("Streaming", "PT", "PTCheck", true));
+        for (TKey& key : k) {
+            key.SectionName = QString::fromLatin1(key.Section);
+            key.KeyName = QString::fromLatin1(key.Key);
+            key.ControlName = QString::fromLatin1(key.Control);
+        }
         return k;
     }();
     return keys;
@@ -163,7 +172,7 @@ bool IsCommsMode(const TKey& key) { return Is(key, "ProxSettings1", "CommsMode")
 int ValueOf(const TMainCore& core, const TKey& key)
 {
     if (key.Control)
-        return core.Settings.Value(QString::fromLatin1(key.Control));
+        return core.Settings.Value(key.ControlName);
     if (key.CoreCheck)
         return core.*(key.CoreCheck) ? 1 : 0;
     return core.CHCheck[size_t(key.Channel)] ? 1 : 0;
@@ -172,7 +181,7 @@ int ValueOf(const TMainCore& core, const TKey& key)
 void Apply(TMainCore& core, const TKey& key, int value)
 {
     if (key.Control)
-        core.Settings.SetValue(QString::fromLatin1(key.Control), value);
+        core.Settings.SetValue(key.ControlName, value);
     else if (key.CoreCheck)
         core.*(key.CoreCheck) = value != 0;
     else
@@ -190,10 +199,9 @@ bool ReadValues(const TIniFile& ini, std::vector<int>& values)
     values.clear();
     values.reserve(Keys().size());
     for (const TKey& key : Keys()) {
-        const QString section = QString::fromLatin1(key.Section);
-        const QString name = QString::fromLatin1(key.Key);
-        values.push_back(key.Kind == TKeyKind::kCheck ? (ini.ReadBool(section, name, key.Default != 0) ? -1 : 0)
-                                                      : ini.ReadInteger(section, name, key.Default));
+        values.push_back(key.Kind == TKeyKind::kCheck
+                             ? (ini.ReadBool(key.SectionName, key.KeyName, key.Default != 0) ? -1 : 0)
+                             : ini.ReadInteger(key.SectionName, key.KeyName, key.Default));
         if (ini.ReadFailed())
             return false;
     }
@@ -228,7 +236,7 @@ QList<TSettingsEntry> Entries(const std::vector<int>& values)
     QList<TSettingsEntry> entries;
     const std::vector<TKey>& keys = Keys();
     for (size_t i = 0; i < keys.size(); ++i)
-        entries.append({QString::fromLatin1(keys[i].Section), QString::fromLatin1(keys[i].Key), RegisterOf(keys[i]),
+        entries.append({keys[i].SectionName, keys[i].KeyName, RegisterOf(keys[i]),
                         values[i]});
     return entries;
 }
@@ -259,10 +267,8 @@ bool TSettingsFile::SaveSettings(const QString& fileName)
     bool ok = ini.WriteString(IdentitySection, IdentityKey, DeviceName);
     for (const TKey& key : Keys()) {
         const int value = ValueOf(FCore, key);
-        const QString section = QString::fromLatin1(key.Section);
-        const QString name = QString::fromLatin1(key.Key);
-        ok = (key.Kind == TKeyKind::kCheck ? ini.WriteBool(section, name, value != 0)
-                                           : ini.WriteInteger(section, name, value)) &&
+        ok = (key.Kind == TKeyKind::kCheck ? ini.WriteBool(key.SectionName, key.KeyName, value != 0)
+                                           : ini.WriteInteger(key.SectionName, key.KeyName, value)) &&
              ok;
     }
     ok = ini.UpdateFile() && ok;

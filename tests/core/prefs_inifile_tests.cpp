@@ -94,6 +94,30 @@ TEST_F(PrefsIniFile, NamesMatchWithoutCaseAndValuesLoseBlanksAndQuotes)
     EXPECT_EQ(ini.ReadString("Missing", "Key", "dflt"), "dflt");
 }
 
+TEST_F(PrefsIniFile, EveryLatinOneLetterMatchesItsOtherCaseAndReadsFollowEachChange)
+{
+    TIniFile ini(Path);
+    ini.BeginUpdate();
+    for (char16_t c = 0x41; c <= 0xFF; ++c) {
+        if (!QChar(c).isUpper())
+            continue;
+        const QString upper(QChar{c});
+        ASSERT_TRUE(ini.WriteInteger(upper, upper, c));
+        const QString lower = upper.toLower();
+        ASSERT_EQ(lower.compare(upper, Qt::CaseInsensitive), 0);
+        EXPECT_EQ(ini.ReadInteger(lower, lower, -1), int(c)) << int(c);
+    }
+    // Each change in the batch is seen by the next read, before anything is saved.
+    ASSERT_TRUE(ini.DeleteKey("A", "A"));
+    EXPECT_FALSE(ini.ValueExists("a", "a"));
+    ASSERT_TRUE(ini.EraseSection("B"));
+    EXPECT_FALSE(ini.SectionExists("b"));
+    ASSERT_TRUE(ini.WriteString("new", "k", "v"));
+    EXPECT_EQ(ini.ReadString("NEW", "K", ""), "v");
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(TIniFile(Path).ReadString("New", "k", ""), "v");
+}
+
 TEST_F(PrefsIniFile, BooleansAndIntegersFollowTheProjectRules)
 {
     PutFile(Path, "[B]\r\nm1=-1\r\none=1\r\nzero=0\r\nbig=77\r\nT=True\r\nf=false\r\nU=TRUE\r\n"
