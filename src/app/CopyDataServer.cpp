@@ -1,8 +1,10 @@
 #include "app/CopyDataServer.h"
 
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -27,6 +29,14 @@ TCopyDataServer::~TCopyDataServer()
 
 QString TCopyDataServer::ServerName()
 {
+#ifndef Q_OS_WIN
+    // A name in the shared temp folder could be taken first by another account, which would then get the
+    // texts meant for this program or make it believe an instance runs. The runtime folder is the user's
+    // alone (mode 0700, checked by Qt).
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return QDir(runtime).filePath(QStringLiteral("kt610b-copydata"));
+#endif
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");

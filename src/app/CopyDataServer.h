@@ -21,7 +21,7 @@ public:
     explicit TCopyDataServer(QObject* parent = nullptr);
     ~TCopyDataServer() override;
 
-    // Per-user name of the local socket.
+    // Per-user name of the local socket: a path in the user's runtime folder where the platform has one.
     static QString ServerName();
     // The answer to a text.
     static int Answer(const QString& text);

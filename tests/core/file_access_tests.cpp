@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +76,12 @@ TEST(CopyData, SocketIsItsUsersAlone)
     const QString path = QDir::temp().filePath(name);
     ASSERT_TRUE(S_ISSOCK(Mode(path))) << path.toStdString();
     EXPECT_EQ(Mode(path) & 077, 0u) << std::oct << Mode(path);
+
+    // The name every instance uses lies in a folder no other account can enter or write.
+    const QFileInfo standard(TCopyDataServer::ServerName());
+    ASSERT_TRUE(standard.isAbsolute()) << standard.filePath().toStdString();
+    EXPECT_EQ(Mode(standard.absolutePath()) & 077, 0u) << std::oct << Mode(standard.absolutePath());
+    EXPECT_EQ(QFileInfo(standard.absolutePath()).ownerId(), uint(getuid()));
 }
 
 // The stand-in update program writes each argument it got on its own line.
