@@ -32,15 +32,6 @@ const QString UnableToStart = QStringLiteral("Unable to start device streaming!"
 const QString Disconnected = QStringLiteral("Streaming device disconnected!");
 constexpr int ReplyWaitMs = 40; // the simulator answers on the write; this only bounds a silent tool
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
 // Hands every decoded frame to a test as well.
 struct FrameView : SessionView {
     std::function<void()> OnFrame;
@@ -92,19 +83,7 @@ public:
     }
 
     // Runs samples and waits until their frames are in, or until nothing has come for 150 ms.
-    void Stream(int samples)
-    {
-        const int expected = View.Frames + samples;
-        Sim->Advance(samples);
-        QElapsedTimer total, quiet;
-        total.start();
-        quiet.start();
-        for (int seen = View.Frames; View.Frames < expected && total.elapsed() < 5000 && quiet.elapsed() < 150;) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (View.Frames != seen)
-                seen = View.Frames, quiet.restart();
-        }
-    }
+    void Stream(int samples) { StreamFrames(*Sim, View, samples, 150); }
     bool Idle() const
     {
         return Core->StartCaption == SessionCaption::Start && !Core->FIsStreaming && !Core->FIsPaused && !Core->FPowerOn;

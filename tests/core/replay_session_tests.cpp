@@ -29,15 +29,6 @@ struct ValueView : SessionView {
     }
 };
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
 // A program core on a backend, started with the default set-up.
 struct Host {
     explicit Host(std::shared_ptr<HidBackend> backend) : Core(std::move(backend), &Messages, &View)

@@ -11,15 +11,6 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 3000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
-
 struct TRun {
     SessionMessages Messages;
     SessionView View;

@@ -48,29 +48,9 @@ protected:
         Core.reset();
         Sim.reset();
     }
-    static bool PumpUntil(const std::function<bool()>& done)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < 3000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return done();
-    }
     // Runs samples and waits for their frames, or for delivery to settle (no new frame for 200 ms) when
     // some of them do not count (stream stopped and restarted on the way).
-    void Stream(int samples)
-    {
-        const int expected = View.Frames + samples;
-        Sim->Advance(samples);
-        QElapsedTimer total, quiet;
-        total.start();
-        quiet.start();
-        for (int seen = View.Frames; View.Frames < expected && total.elapsed() < 3000 && quiet.elapsed() < 200;) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (View.Frames != seen)
-                seen = View.Frames, quiet.restart();
-        }
-    }
+    void Stream(int samples) { StreamFrames(*Sim, View, samples, 200, 3000); }
     void Start(uint8_t chooserAnswer = 0)
     {
         View.ChooserAnswer = chooserAnswer;

@@ -10,7 +10,18 @@
 #include <QElapsedTimer>
 
 #include <QStringList>
+#include <functional>
 #include <vector>
+
+// Runs the event loop until done holds, for at most ms milliseconds; returns done().
+inline bool PumpUntil(const std::function<bool()>& done, int ms = 3000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
 
 struct SessionMessages : IMessageSink {
     QStringList Items; // "I: text" or "E: text"
@@ -63,6 +74,22 @@ struct SessionView : IMainView {
     void SetDeltaCheckEnabled(bool e) override { DeltaCheckEnabled = e; }
     bool Called(const QString& call) const { return Calls.contains(call); }
 };
+
+// Runs samples and waits until the view has all their frames, or until none has come for quietMs when some
+// of them do not count (a stream stopped and restarted on the way, damaged pieces).
+inline void StreamFrames(TSimulator& sim, const SessionView& view, int samples, int quietMs, int totalMs = 5000)
+{
+    const int expected = view.Frames + samples;
+    sim.Advance(samples);
+    QElapsedTimer total, quiet;
+    total.start();
+    quiet.start();
+    for (int seen = view.Frames; view.Frames < expected && total.elapsed() < totalMs && quiet.elapsed() < quietMs;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (view.Frames != seen)
+            seen = view.Frames, quiet.restart();
+    }
+}
 
 // A delivered frame: 3 header bytes, then the blocks appended in stream order.
 struct FrameBuilder {

@@ -49,14 +49,6 @@ struct ProgramRun {
         File.reset();
         Core.reset();
     }
-    static bool PumpUntil(const std::function<bool()>& done, int ms = 3000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return done();
-    }
     void Stream(int samples)
     {
         const int expected = View.Frames + samples;
@@ -73,7 +65,7 @@ TEST(SettingsFileSession, WheelChosenAtStartIsLoadedAfterTheFirstFrameAndASavedS
     QByteArray prox, thresholds, multipliers;
     {
         ProgramRun run(3);
-        ASSERT_TRUE(run.PumpUntil([&] { return run.Core->KorvaneHidTool1->DeviceSelected; }));
+        ASSERT_TRUE(PumpUntil([&] { return run.Core->KorvaneHidTool1->DeviceSelected; }));
         run.View.ChooserAnswer = 1; // "Wheel"
         run.Core->Session->StartButtonClick();
         ASSERT_TRUE(run.Core->FIsStreaming && run.Core->FLoadSettings);
@@ -86,7 +78,7 @@ TEST(SettingsFileSession, WheelChosenAtStartIsLoadedAfterTheFirstFrameAndASavedS
         EXPECT_EQ(run.View.Calls.last(), "Picture(000)");
         EXPECT_FALSE(run.Core->FIsStreaming);
         EXPECT_TRUE(run.View.Busy && run.Core->FRegBusy);
-        ASSERT_TRUE(run.PumpUntil([&] { return run.Core->FIsStreaming; }));
+        ASSERT_TRUE(PumpUntil([&] { return run.Core->FIsStreaming; }));
         EXPECT_FALSE(run.View.Busy);
         EXPECT_TRUE(run.Sim->ToolStatus().streaming);
         EXPECT_EQ(run.Core->FStartupOption, 0);
@@ -116,13 +108,13 @@ TEST(SettingsFileSession, WheelChosenAtStartIsLoadedAfterTheFirstFrameAndASavedS
     }
 
     ProgramRun again(4);
-    ASSERT_TRUE(again.PumpUntil([&] { return again.Core->KorvaneHidTool1->DeviceSelected; }));
+    ASSERT_TRUE(PumpUntil([&] { return again.Core->KorvaneHidTool1->DeviceSelected; }));
     again.Core->FSettingsFile = saved;
     again.Core->Settings.LoadSettingsCheck = true;
     again.Core->Session->StartButtonClick(); // "Default Device Setup"
     ASSERT_TRUE(again.Core->FLoadSettings);
     again.Stream(1);
-    ASSERT_TRUE(again.PumpUntil([&] { return again.Core->FIsStreaming; }));
+    ASSERT_TRUE(PumpUntil([&] { return again.Core->FIsStreaming; }));
     EXPECT_TRUE(again.Messages.HasInfo("Settings loaded successfully")) << again.Messages.Dump();
     EXPECT_EQ(again.Core->Settings.Touch2Spin, 30);
     EXPECT_EQ(again.Core->Settings.CH3BaseCombo, 6);
@@ -138,7 +130,7 @@ TEST(SettingsFileSession, ApplySettingsLoadsTheFileNowWithTheWaitPicture)
     const QString path = dir.filePath("keys.ini");
     PutFile(path, FileBytes(QStringLiteral(KT610B_SOURCE_DIR "/resources/demo/KT610 Discrete Keys.ini")));
     ProgramRun run(5);
-    ASSERT_TRUE(run.PumpUntil([&] { return run.Core->KorvaneHidTool1->DeviceSelected; }));
+    ASSERT_TRUE(PumpUntil([&] { return run.Core->KorvaneHidTool1->DeviceSelected; }));
     run.Core->Settings.ReadOnStartCheck = false;
     run.Core->Session->StartButtonClick();
     ASSERT_TRUE(run.Core->FIsStreaming);
@@ -151,7 +143,7 @@ TEST(SettingsFileSession, ApplySettingsLoadsTheFileNowWithTheWaitPicture)
     EXPECT_TRUE(run.Messages.HasInfo("Settings loaded successfully"));
     EXPECT_EQ(run.Core->Settings.TDebounceRadio, 1);
     EXPECT_EQ(uint8_t(run.Chip(KT610B::ProxSettings)[4]) & 0xF4, 0); // no gestures, no slide events
-    ASSERT_TRUE(run.PumpUntil([&] { return run.Core->FIsStreaming; }));
+    ASSERT_TRUE(PumpUntil([&] { return run.Core->FIsStreaming; }));
     EXPECT_EQ(run.Core->FSettingsFile, path);
 }
 

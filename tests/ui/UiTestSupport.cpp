@@ -3,8 +3,13 @@
 #include "app/MainCore.h"
 #include "app/ui/AppForms.h"
 #include "app/ui/MainUnit.h"
+#include "sim/Simulator.h"
 #include "toollink/ToolFilter.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QStandardPaths>
@@ -87,4 +92,50 @@ void ShellTest::UnplugTool(const std::shared_ptr<SilentTool>& tool)
     FBackend->Unplug(tool.get());
     EXPECT_TRUE(WaitUntil([&] { return ToolCount() == before - 1; }));
     Pump(20);
+}
+
+void SimulatorFormsTest::OpenForms(int seed, const QString& name)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    SimOptions options;
+    options.simulate = true;
+    options.manualClock = true;
+    options.scenario = QStringLiteral("idle");
+    options.seed = seed;
+    FSim = std::make_unique<TSimulator>(options);
+    static int run = 0;
+    CreateForms(FSim->Backend(), QStringLiteral("%1-%2-%3").arg(name).arg(QCoreApplication::applicationPid()).arg(++run));
+    MainForm->show();
+    ASSERT_TRUE(WaitUntil([] { return MainForm->StartButton->isEnabled(); }));
+}
+
+void SimulatorFormsTest::TearDown()
+{
+    DestroyForms();
+    FSim.reset();
+}
+
+TMainCore& SimulatorFormsTest::Core()
+{
+    return MainForm->Core();
+}
+
+void SimulatorFormsTest::Start(const QString& button)
+{
+    QTimer chooser;
+    chooser.setInterval(20);
+    QObject::connect(&chooser, &QTimer::timeout, [&button] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            if (auto* b = modal->findChild<QAbstractButton*>(button))
+                b->click();
+    });
+    chooser.start();
+    MainForm->StartButton->click();
+    ASSERT_TRUE(Core().FIsStreaming);
+}
+
+void SimulatorFormsTest::Stream(int samples)
+{
+    FSim->Advance(samples);
+    Pump(40);
 }

@@ -10,6 +10,9 @@
 #include <functional>
 #include <memory>
 
+class TMainCore;
+class TSimulator;
+
 class SilentTool : public VirtualHidDevice {
 public:
     explicit SilentTool(const QString& name, const QString& serial);
@@ -33,4 +36,20 @@ protected:
 
     std::shared_ptr<VirtualHidBackend> FBackend;
     QString FCopyDataName;
+};
+
+// The windows over a simulator (manual clock, idle, seeded), ready to start.
+class SimulatorFormsTest : public ::testing::Test {
+protected:
+    // Call from SetUp; name prefixes the copy-data name of this test's windows.
+    void OpenForms(int seed, const QString& name);
+    void TearDown() override;
+
+    TMainCore& Core();
+    // Start with the default set-up, or the named button of the start-up chooser if one is shown.
+    void Start(const QString& button = QStringLiteral("CustomConfigButton"));
+    // Runs samples and lets their frames and a bar repaint through.
+    void Stream(int samples);
+
+    std::unique_ptr<TSimulator> FSim;
 };

@@ -29,44 +29,13 @@
 
 namespace {
 
-class AnalysisTest : public ::testing::Test {
+class AnalysisTest : public SimulatorFormsTest {
 protected:
     void SetUp() override
     {
-        QStandardPaths::setTestModeEnabled(true);
-        SimOptions options;
-        options.simulate = true;
-        options.manualClock = true;
-        options.scenario = QStringLiteral("idle");
-        options.seed = 5;
-        FSim = std::make_unique<TSimulator>(options);
-        static int run = 0;
-        CreateForms(FSim->Backend(),
-                    QStringLiteral("kt610b-analysis-%1-%2").arg(QCoreApplication::applicationPid()).arg(++run));
-        MainForm->show();
-        ASSERT_TRUE(WaitUntil([] { return MainForm->StartButton->isEnabled(); }));
-        QTimer chooser;
-        chooser.setInterval(20);
-        QObject::connect(&chooser, &QTimer::timeout, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                if (auto* b = modal->findChild<QAbstractButton*>(QStringLiteral("CustomConfigButton")))
-                    b->click();
-        });
-        chooser.start();
-        MainForm->StartButton->click();
-        ASSERT_TRUE(Core().FIsStreaming);
+        ASSERT_NO_FATAL_FAILURE(OpenForms(5, QStringLiteral("kt610b-analysis")));
+        ASSERT_NO_FATAL_FAILURE(Start());
         Stream(300); // ATI settles and the averages follow
-    }
-    void TearDown() override
-    {
-        DestroyForms();
-        FSim.reset();
-    }
-    TMainCore& Core() { return MainForm->Core(); }
-    void Stream(int samples)
-    {
-        FSim->Advance(samples);
-        Pump(40);
     }
     static void Mouse(QWidget* w, QEvent::Type type, const QPoint& pos)
     {
@@ -74,8 +43,6 @@ protected:
         QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::LeftButton, held, Qt::NoModifier);
         QApplication::sendEvent(w, &e);
     }
-
-    std::unique_ptr<TSimulator> FSim;
 };
 
 TEST_F(AnalysisTest, StatisticsWindowAndGuidedSnrWithAFinger)

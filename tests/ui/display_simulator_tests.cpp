@@ -27,52 +27,10 @@
 
 namespace {
 
-class DisplaySimulatorTest : public ::testing::Test {
+class DisplaySimulatorTest : public SimulatorFormsTest {
 protected:
-    void SetUp() override
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        SimOptions options;
-        options.simulate = true;
-        options.manualClock = true;
-        options.scenario = QStringLiteral("idle");
-        options.seed = 11;
-        FSim = std::make_unique<TSimulator>(options);
-        static int run = 0;
-        CreateForms(FSim->Backend(),
-                    QStringLiteral("kt610b-display-%1-%2").arg(QCoreApplication::applicationPid()).arg(++run));
-        MainForm->show();
-        ASSERT_TRUE(WaitUntil([] { return MainForm->StartButton->isEnabled(); }));
-    }
-    void TearDown() override
-    {
-        DestroyForms();
-        FSim.reset();
-    }
-    TMainCore& Core() { return MainForm->Core(); }
-    // Start with the default set-up, or the named button of the start-up chooser if one is shown.
-    void Start(const QString& button = QStringLiteral("CustomConfigButton"))
-    {
-        QTimer chooser;
-        chooser.setInterval(20);
-        QObject::connect(&chooser, &QTimer::timeout, [&button] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                if (auto* b = modal->findChild<QAbstractButton*>(button))
-                    b->click();
-        });
-        chooser.start();
-        MainForm->StartButton->click();
-        ASSERT_TRUE(Core().FIsStreaming);
-    }
-    // Runs samples and lets their frames and a bar repaint through.
-    void Stream(int samples)
-    {
-        FSim->Advance(samples);
-        Pump(40);
-    }
+    void SetUp() override { OpenForms(11, QStringLiteral("kt610b-display")); }
     TColourBars* Counts() { return static_cast<TColourBars*>(MainForm->Series1); }
-
-    std::unique_ptr<TSimulator> FSim;
 };
 
 TEST_F(DisplaySimulatorTest, display_StreamingShowsValuesIndicatorsAndTheWheel)
