@@ -12,7 +12,8 @@ bool AtomicFile::Write(const QString& path, const QByteArray& bytes, QString* er
             *error = why;
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
+    // One write of the whole: no buffer in between.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
     DropWorldWrite(file);
     // commit() would rename a temporary file whose last flush failed (a full disk): check the flush first.

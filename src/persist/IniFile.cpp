@@ -1,10 +1,9 @@
 #include "persist/IniFile.h"
 
-#include "common/FileMode.h"
+#include "persist/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <tuple>
@@ -185,7 +184,8 @@ bool TIniFile::Load(QStringList& lines)
     if (!info.exists())
         return true;
     QFile file(FFileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Read whole in one go: a buffered read would first fill a 16 KiB buffer, for files of a few lines.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         FError = QStringLiteral("Cannot read \"%1\": %2").arg(FFileName, file.errorString());
         return false;
     }
@@ -211,23 +211,11 @@ bool TIniFile::Load(QStringList& lines)
 bool TIniFile::Save(const QStringList& lines)
 {
     QByteArray data;
-    for (const QString& line : lines) {
-        data += line.toLatin1();
-        data += "\r\n";
-    }
-    QSaveFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return WriteFailure(QStringLiteral("Cannot write \"%1\": %2").arg(FFileName, file.errorString()));
-    DropWorldWrite(file);
-    // commit() syncs and renames, but it would also rename a temporary file whose last flush failed (a full
-    // disk) over the old one: the flush is checked first. An unfinished temporary file goes with the QSaveFile.
-    if (file.write(data) != data.size() || !file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return WriteFailure(QStringLiteral("Cannot write \"%1\": %2").arg(FFileName, error));
-    }
-    if (!file.commit())
-        return WriteFailure(QStringLiteral("Cannot write \"%1\": %2").arg(FFileName, file.errorString()));
+    if (!lines.isEmpty())
+        data = (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+    QString why;
+    if (!AtomicFile::Write(FFileName, data, &why))
+        return WriteFailure(QStringLiteral("Cannot write \"%1\": %2").arg(FFileName, why));
     return true;
 }
 

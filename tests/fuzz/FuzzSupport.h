@@ -36,7 +36,7 @@ inline QString TempPath(const QString& name)
 inline void WriteFile(const QString& path, const uint8_t* data, size_t size)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         std::abort();
     file.write(reinterpret_cast<const char*>(data), qint64(size));
 }

@@ -51,7 +51,7 @@ bool SameName(const QString& a, const QString& b)
 QByteArray FileBytes(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? file.readAll() : QByteArray();
 }
 
 bool Plain(const QString& value)
