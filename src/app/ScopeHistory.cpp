@@ -14,12 +14,13 @@ TScopeHistory::TScopeHistory(int capacity)
 {
     const int blocks = std::max(1, (capacity + BlockFrames - 1) / BlockFrames);
     FCapacity = blocks * BlockFrames;
-    FLow.assign(size_t(FCapacity) * Traces, 0);
-    FHigh.assign(size_t(FCapacity), 0);
-    FPresent.assign(size_t(FCapacity), 0);
-    FEvents.assign(size_t(FCapacity), 0);
-    FWheel.assign(size_t(FCapacity), 0);
-    FTime.assign(size_t(FCapacity), 0);
+    const size_t frames = size_t(FCapacity);
+    FLow.reset(new uint16_t[frames * Traces]);
+    FHigh.reset(new uint8_t[frames]);
+    FPresent.reset(new uint8_t[frames]);
+    FEvents.reset(new uint16_t[frames]);
+    FWheel.reset(new uint8_t[frames]);
+    FTime.reset(new uint32_t[frames]);
     FBlocks.resize(size_t(blocks));
 }
 
@@ -247,6 +248,6 @@ std::vector<TEventColumn> TScopeHistory::EventColumns(double fromX, double toX, 
 
 size_t TScopeHistory::MemoryBytes() const
 {
-    return FLow.size() * sizeof(uint16_t) + FHigh.size() + FPresent.size() + FEvents.size() * sizeof(uint16_t) +
-           FWheel.size() + FTime.size() * sizeof(uint32_t) + FBlocks.size() * sizeof(TBlock);
+    const size_t perFrame = Traces * sizeof(uint16_t) + sizeof(uint8_t) * 3 + sizeof(uint16_t) + sizeof(uint32_t);
+    return size_t(FCapacity) * perFrame + FBlocks.size() * sizeof(TBlock);
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <memory>
 #include <vector>
 
 // Event bits of one frame, as the timeline lanes show them.
@@ -117,11 +118,13 @@ private:
     int FCapacity;
     int64_t FBaseX = 0; // sample of absolute frame 0
     int64_t FTotal = 0; // frames appended since the history started
-    std::vector<uint16_t> FLow;     // low 16 bits of each value, Traces per frame
-    std::vector<uint8_t> FHigh;     // bit t: bit 16 (the sign) of trace t's value
-    std::vector<uint8_t> FPresent;  // bit t: trace t has a point
-    std::vector<uint16_t> FEvents;
-    std::vector<uint8_t> FWheel;
-    std::vector<uint32_t> FTime;    // tenths of a millisecond, modulo 2^32
+    // Left uninitialised: a slot is read only after it was written, and the system commits the pages of
+    // the 27 MB as frames fill them instead of when the scope window is made.
+    std::unique_ptr<uint16_t[]> FLow;    // low 16 bits of each value, Traces per frame
+    std::unique_ptr<uint8_t[]> FHigh;    // bit t: bit 16 (the sign) of trace t's value
+    std::unique_ptr<uint8_t[]> FPresent; // bit t: trace t has a point
+    std::unique_ptr<uint16_t[]> FEvents;
+    std::unique_ptr<uint8_t[]> FWheel;
+    std::unique_ptr<uint32_t[]> FTime;   // tenths of a millisecond, modulo 2^32
     std::vector<TBlock> FBlocks;
 };
